@@ -1,0 +1,35 @@
+#include "platform/screen.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace platform {
+
+namespace {
+
+class PrimaryScreen final : public Screen {
+public:
+    int width() const override { return geometry().width(); }
+    int height() const override { return geometry().height(); }
+
+private:
+    static QRect geometry()
+    {
+        const QScreen* primary = QGuiApplication::primaryScreen();
+        return primary ? primary->geometry() : QRect(0, 0, 1680, 1050);
+    }
+};
+
+Screen* installed = nullptr;
+
+} // namespace
+
+Screen& screen()
+{
+    static PrimaryScreen primary;
+    return installed ? *installed : primary;
+}
+
+void installScreen(Screen* fake) { installed = fake; }
+
+} // namespace platform
