@@ -11,6 +11,11 @@ class PrimaryScreen final : public Screen {
 public:
     int width() const override { return geometry().width(); }
     int height() const override { return geometry().height(); }
+    int dotsPerInch() const override
+    {
+        const QScreen* primary = QGuiApplication::primaryScreen();
+        return primary ? qRound(primary->logicalDotsPerInchY()) : 96;
+    }
 
 private:
     static QRect geometry()

@@ -1,5 +1,5 @@
-// Screen metrics: the primary display's size in pixels, read afresh at each
-// use. Tests install a fake to set the size.
+// Screen metrics: the primary display's size in pixels and its resolution,
+// read afresh at each use. Tests install a fake to set the size.
 #pragma once
 
 namespace platform {
@@ -9,6 +9,8 @@ public:
     virtual ~Screen() = default;
     virtual int width() const = 0;
     virtual int height() const = 0;
+    // Logical dots per inch, for converting points to pixels.
+    virtual int dotsPerInch() const = 0;
 };
 
 // The installed screen: the real one unless a test installed another.
