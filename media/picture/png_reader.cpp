@@ -62,12 +62,13 @@ uint64_t inflatedSize(const PngHeader& h)
     return total;
 }
 
-void checkLimits(const PngHeader& h, const PngColours& colours, const std::vector<std::string_view>& chunks)
+void checkLimits(const PngHeader& h, const PngColours& colours, const std::vector<std::string_view>& chunks,
+                 uint64_t maxPixels)
 {
     if (h.colourType == PngColourType::Palette && !colours.hasPalette)
         throw EQMPNGInvalidPalette();
     const auto pixels = base::checkedMul<uint64_t>(h.width, h.height);
-    if (!pixels || *pixels > kMaxPixels)
+    if (!pixels || *pixels > kMaxPixels || *pixels > maxPixels)
         throw EOutOfMemory(base::kOutOfMemory);
     uint64_t compressed = 0;
     for (std::string_view chunk : chunks)
@@ -135,9 +136,10 @@ private:
     PngRowStream& stream_;
 };
 
-RgbaImage decodeImage(const PngHeader& h, const PngColours& colours, const std::vector<std::string_view>& chunks)
+RgbaImage decodeImage(const PngHeader& h, const PngColours& colours, const std::vector<std::string_view>& chunks,
+                      uint64_t maxPixels)
 {
-    checkLimits(h, colours, chunks);
+    checkLimits(h, colours, chunks, maxPixels);
     RgbaImage image;
     try {
         image.pixels.resize(size_t{h.width} * h.height * 4);
@@ -155,6 +157,11 @@ RgbaImage decodeImage(const PngHeader& h, const PngColours& colours, const std::
 
 RgbaImage readPng(std::string_view bytes)
 {
+    return readPng(bytes, kMaxPixels);
+}
+
+RgbaImage readPng(std::string_view bytes, uint64_t maxPixels)
+{
     PngChunkWalker walker(bytes);
     const PngHeader header = parsePngHeader(walker.next());
     PngColours colours;
@@ -167,7 +174,7 @@ RgbaImage readPng(std::string_view bytes)
             std::vector<std::string_view> data;
             for (; chunk.type == pngChunkType("IDAT"); chunk = walker.next())
                 data.push_back(chunk.data);
-            image = decodeImage(header, colours, data);
+            image = decodeImage(header, colours, data, maxPixels);
             continue; // `chunk` is the one after the run
         }
         if (!image && chunk.type == pngChunkType("PLTE"))

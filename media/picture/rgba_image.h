@@ -2,6 +2,7 @@
 // to bottom, straight (not premultiplied) alpha.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
