@@ -47,9 +47,10 @@ private:
         std::string text; // UTF-8, without its line break
         std::string lineBreak;
         Kind kind = Kind::Other;
+        size_t nameBegin = 0, nameEnd = 0; // section and key lines: the trimmed name
+        size_t valueBegin = 0;             // key lines: just after the '='
+
         std::string_view name() const { return std::string_view(text).substr(nameBegin, nameEnd - nameBegin); }
-        size_t nameBegin = 0, nameEnd = 0;
-        size_t valueBegin = 0; // key lines: where the stored value starts
     };
 
     static Line parseLine(std::string text, std::string lineBreak);
