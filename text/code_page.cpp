@@ -78,6 +78,9 @@ uint32_t codePageForLocale(std::string_view locale)
 uint32_t codePageForCharset(int charset)
 {
     switch (charset) {
+    // The ANSI character set is Windows-1252 whatever the document's code
+    // page: writers mark Western fonts so inside East Asian documents.
+    case 0: return kWindowsLatin1;
     case 77: return 10000;
     case 78: return 10001;
     case 128: return 932;

@@ -15,8 +15,8 @@ namespace text {
 
 inline constexpr uint32_t kWindowsLatin1 = 1252;
 
-// The code page a font's \fcharset stands for; 0 for the ANSI and default
-// character sets, which take the document's own code page.
+// The code page a font's \fcharset stands for; 0 for the default character
+// set (1), which takes the document's own code page.
 uint32_t codePageForCharset(int charset);
 
 // The ANSI code page of the user's locale (LC_ALL, LC_CTYPE, LANG): the

@@ -97,13 +97,13 @@ void RtfReader::handleToken(const RtfToken& token)
             handleText(bytes);
         return;
     }
-    if (skipLeft_ > 0) {
-        // A fallback character may be a \'hh byte or a control word.
+    if (skipLeft_ > 0 && token.kind == Kind::HexByte) {
         --skipLeft_;
-        if (token.kind == Kind::ControlWord && token.text == "bin")
-            tokens_.takeBinary(token.parameter);
         return;
     }
+    // Fallback text is bytes; a control word after \uN ends it (writers
+    // that give no fallback write \u8226\tab).
+    skipLeft_ = 0;
     if (token.kind == Kind::HexByte)
         handleByte(token.byte);
     else if (token.kind == Kind::ControlWord)
