@@ -34,7 +34,7 @@ function(quelmar_fuzz)
   add_executable(${F_NAME}_replay ${F_SOURCE} ${PROJECT_SOURCE_DIR}/cmake/fuzz_replay.cpp)
   target_link_libraries(${F_NAME}_replay PRIVATE project_options ${F_LIBS})
   set_target_properties(${F_NAME}_replay PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  add_test(NAME ${F_NAME}_replay COMMAND ${F_NAME}_replay ${F_SEEDS})
+  add_test(NAME ${F_NAME}_replay COMMAND ${F_NAME}_replay ${F_SEEDS} ${CMAKE_CURRENT_SOURCE_DIR}/regress)
   set_tests_properties(${F_NAME}_replay PROPERTIES
     ENVIRONMENT "ASAN_OPTIONS=halt_on_error=1;UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
     LABELS "fuzz-replay")
