@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -33,7 +35,9 @@ private:
     bool takeInput();
     void inflateMore();
 
-    const std::vector<std::string_view>& chunks_;
+    std::string joined_;
+    std::vector<std::string_view> joinedView_;
+    std::span<const std::string_view> chunks_;
     size_t nextChunk_ = 0;
     z_stream zlib_{};
     bool ended_ = false;
