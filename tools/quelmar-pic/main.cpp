@@ -2,6 +2,7 @@
 // and for comparing our readers with other decoders.
 //   quelmar-pic info FILE      prints WIDTHxHEIGHT, after a full decode
 //   quelmar-pic pam FILE OUT   writes the decoded RGBA pixels as a PAM file
+// Files are dispatched by extension as the program does (plus ".dib").
 // Exit 0 on success, 1 with the failure's message on standard error, 2 on
 // wrong usage. Pixel formats need no display; metafiles are sized from
 // their header and drawn offscreen only for "pam".
@@ -53,6 +54,8 @@ picture::RgbaImage renderMetafile(const picture::Metafile& metafile)
     if (*pixels == 0)
         return out;
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Standard error carries only the failure's message.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     int argc = 1;
     char name[] = "quelmar-pic";
     char* argv[] = {name, nullptr};
@@ -85,9 +88,21 @@ void writePam(const std::string& path, const picture::RgbaImage& image)
         throw EFCreateError(base::formatMessage(base::kCannotCreateFile, base::expandPath(path), base::systemErrorText(error)));
 }
 
+// The program's registry, plus ".dib" for bare device-independent bitmaps
+// (clipboard dumps, test suites); the program itself offers no such entry.
+const picture::FormatRegistry& toolFormats()
+{
+    static const picture::FormatRegistry formats = [] {
+        picture::FormatRegistry r = picture::pictureFormats();
+        r.addPictureFormat("dib", "Device-independent bitmaps", GraphicKind::Bitmap);
+        return r;
+    }();
+    return formats;
+}
+
 int run(const std::string& command, const std::string& file, const char* out)
 {
-    const GraphicKind kind = picture::pictureFormats().formatForFile(file).kind;
+    const GraphicKind kind = toolFormats().formatForFile(file).kind;
     std::string bytes = base::readFile(file);
     if (kind == GraphicKind::Metafile) {
         const picture::Metafile metafile = picture::readMetafile(std::move(bytes));
