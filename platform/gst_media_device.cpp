@@ -1,0 +1,450 @@
+#include "platform/gst_media_device.h"
+
+#include <gst/audio/streamvolume.h>
+
+#include <QMetaObject>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+
+namespace platform {
+
+namespace {
+
+using namespace media_error;
+
+constexpr int kPlayFlagAudio = 0x2;
+// Without it playbin ignores its volume property.
+constexpr int kPlayFlagSoftVolume = 0x10;
+constexpr GstClockTime kPrerollTimeout = 10 * GST_SECOND;
+// A failed state change can return before its error reaches the bus.
+constexpr auto kErrorMessageWait = std::chrono::seconds(1);
+constexpr std::int64_t kNsPerMs = 1000000;
+// How long before the last sample is heard the completion goes out: the
+// time a rewind from the notice has to join the next round seamlessly.
+constexpr std::int64_t kJoinMarginMs = 50;
+// The most a sink buffers; a longer tail is a wrong length estimate.
+constexpr std::int64_t kLongestTailMs = 2000;
+
+MediaResult classify(GQuark domain, int code)
+{
+    if (domain == GST_RESOURCE_ERROR) {
+        switch (code) {
+        case GST_RESOURCE_ERROR_NOT_FOUND: return kFileNotFound;
+        case GST_RESOURCE_ERROR_OPEN_READ:
+        case GST_RESOURCE_ERROR_READ:
+        case GST_RESOURCE_ERROR_OPEN_READ_WRITE:
+        case GST_RESOURCE_ERROR_NOT_AUTHORIZED: return kCannotReadFile;
+        default: return kOutputFailed;
+        }
+    }
+    if (domain == GST_STREAM_ERROR)
+        return code == GST_STREAM_ERROR_CODEC_NOT_FOUND ? kNoDecoder : kCannotDecode;
+    if (domain == GST_CORE_ERROR && code == GST_CORE_ERROR_MISSING_PLUGIN)
+        return kNoDecoder;
+    return kOutputFailed;
+}
+
+GstSeekFlags seekFlags(bool flush, bool segment)
+{
+    int flags = GST_SEEK_FLAG_ACCURATE;
+    if (flush)
+        flags |= GST_SEEK_FLAG_FLUSH;
+    if (segment)
+        flags |= GST_SEEK_FLAG_SEGMENT;
+    return static_cast<GstSeekFlags>(flags);
+}
+
+} // namespace
+
+GstMediaDevice::GstMediaDevice(MediaDevice id) : id_(id) {}
+
+GstMediaDevice::~GstMediaDevice()
+{
+    if (!playbin_)
+        return;
+    // NULL joins the streaming threads, so the bus handler is idle after it.
+    gst_element_set_state(playbin_, GST_STATE_NULL);
+    GstBus* bus = gst_element_get_bus(playbin_);
+    gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+    gst_object_unref(bus);
+    gst_object_unref(playbin_);
+}
+
+MediaResult GstMediaDevice::open(const QByteArray& localPath, GstElement* sink)
+{
+    playbin_ = gst_element_factory_make("playbin", nullptr);
+    if (!playbin_) {
+        if (sink)
+            gst_object_unref(gst_object_ref_sink(sink));
+        return kNoSoundSystem;
+    }
+    gst_object_ref_sink(playbin_);
+    gchar* uri = gst_filename_to_uri(localPath.constData(), nullptr);
+    if (!uri)
+        return kFileNotFound;
+    g_object_set(playbin_, "uri", uri, "flags", kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
+    g_free(uri);
+    if (sink)
+        g_object_set(playbin_, "audio-sink", sink, nullptr);
+    gst_stream_volume_set_volume(GST_STREAM_VOLUME(playbin_), GST_STREAM_VOLUME_FORMAT_CUBIC, 1.0);
+
+    GstBus* bus = gst_element_get_bus(playbin_);
+    gst_bus_set_sync_handler(bus, &GstMediaDevice::onBusMessage, this, nullptr);
+    gst_object_unref(bus);
+
+    const std::uint64_t errorsBefore = errorCount();
+    if (const MediaResult r = awaitPreroll(gst_element_set_state(playbin_, GST_STATE_PAUSED), errorsBefore))
+        return r;
+    awaitLength();
+    // A source that cannot seek in segments ends with a plain end of stream;
+    // it still plays, only its repeats are not seamless.
+    segmentMode_ = seekToZero(true, true);
+    return segmentMode_ ? awaitSeek(errorsBefore) : 0;
+}
+
+// A parser may learn the length a few milliseconds after preroll, and a
+// seek made before that can leave it unknown until the sound plays.
+void GstMediaDevice::awaitLength()
+{
+    for (int tries = 0; tries < 200 && lengthMs() == 0; ++tries)
+        g_usleep(1000);
+}
+
+GstBusSyncReply GstMediaDevice::onBusMessage(GstBus*, GstMessage* message, gpointer data)
+{
+    auto* self = static_cast<GstMediaDevice*>(data);
+    const std::uint64_t round = self->round_.load();
+    const bool fromPipeline = GST_MESSAGE_SRC(message) == GST_OBJECT(self->playbin_);
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ERROR:
+        self->recordError(message);
+        QMetaObject::invokeMethod(self, [self, round] { self->onPlaybackError(round); }, Qt::QueuedConnection);
+        break;
+    case GST_MESSAGE_SEGMENT_DONE:
+    case GST_MESSAGE_EOS:
+        if (fromPipeline)
+            QMetaObject::invokeMethod(self, [self, round] { self->onEnd(round); }, Qt::QueuedConnection);
+        break;
+    case GST_MESSAGE_DURATION_CHANGED:
+        QMetaObject::invokeMethod(self, [self] { self->lengthStale_ = true; }, Qt::QueuedConnection);
+        break;
+    default:
+        break;
+    }
+    return GST_BUS_DROP;
+}
+
+void GstMediaDevice::recordError(GstMessage* message)
+{
+    GError* error = nullptr;
+    gst_message_parse_error(message, &error, nullptr);
+    {
+        const std::lock_guard lock(errorMutex_);
+        lastError_ = {error ? error->domain : 0, error ? error->code : 0};
+        ++errors_;
+    }
+    g_clear_error(&error);
+    errorSeen_.notify_all();
+}
+
+std::uint64_t GstMediaDevice::errorCount()
+{
+    const std::lock_guard lock(errorMutex_);
+    return errors_;
+}
+
+MediaResult GstMediaDevice::failureSince(std::uint64_t errorsBefore)
+{
+    std::unique_lock lock(errorMutex_);
+    if (!errorSeen_.wait_for(lock, kErrorMessageWait, [&] { return errors_ > errorsBefore; }))
+        return kCannotDecode;
+    return classify(lastError_.domain, lastError_.code);
+}
+
+MediaResult GstMediaDevice::awaitPreroll(GstStateChangeReturn ret, std::uint64_t errorsBefore)
+{
+    if (ret == GST_STATE_CHANGE_ASYNC)
+        ret = gst_element_get_state(playbin_, nullptr, nullptr, kPrerollTimeout);
+    if (ret == GST_STATE_CHANGE_FAILURE)
+        return failureSince(errorsBefore);
+    return ret == GST_STATE_CHANGE_ASYNC ? kNoAnswer : 0;
+}
+
+// Pausing may leave the sink waiting for a buffer that never comes (at the
+// end of a segment), so state changes other than preroll do not wait.
+MediaResult GstMediaDevice::setState(GstState state)
+{
+    return gst_element_set_state(playbin_, state) == GST_STATE_CHANGE_FAILURE ? kOutputFailed : 0;
+}
+
+bool GstMediaDevice::seekToZero(bool flush, bool segment)
+{
+    // The new stream may end before the seek returns, so its round starts
+    // first. An end of the old stream posted in between is taken for the
+    // new one's, which costs nothing: the end goes by the clock anyway.
+    if (flush)
+        ++round_;
+    const bool done = gst_element_seek(playbin_, 1.0, GST_FORMAT_TIME, seekFlags(flush, segment), GST_SEEK_TYPE_SET,
+                                       0, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
+    if (done && flush) {
+        endRunningNs_.reset();
+        atEnd_ = endPending_ = draining_ = joined_ = false;
+    }
+    return done;
+}
+
+// A flushing seek prerolls again before the position is good.
+MediaResult GstMediaDevice::awaitSeek(std::uint64_t errorsBefore)
+{
+    return awaitPreroll(gst_element_get_state(playbin_, nullptr, nullptr, kPrerollTimeout), errorsBefore);
+}
+
+MediaResult GstMediaDevice::flushToStart()
+{
+    const std::uint64_t errorsBefore = errorCount();
+    if (!seekToZero(true, segmentMode_))
+        return kCannotDecode;
+    return awaitSeek(errorsBefore);
+}
+
+// The tail of the last round still plays: a non-flushing segment seek
+// queues the next round right behind it, so its first sample follows the
+// last one with no gap.
+bool GstMediaDevice::joinNextRound()
+{
+    // The sink still plays the last round, so its position gives the tail.
+    const std::int64_t now = runningTimeNs();
+    const std::int64_t lengthNs = static_cast<std::int64_t>(lengthMs()) * kNsPerMs;
+    const std::int64_t tailNs = std::max<std::int64_t>(lengthNs - pipelinePositionNs(), 0);
+    if (!seekToZero(false, true))
+        return false;
+    endRunningNs_.reset();
+    if (now >= 0)
+        endRunningNs_ = now + tailNs + lengthNs;
+    atEnd_ = draining_ = false;
+    joined_ = true;
+    // Only a play in the same pass of the event loop takes the round over.
+    QTimer::singleShot(0, this, [this] { cancelJoinedRound(); });
+    return true;
+}
+
+void GstMediaDevice::cancelJoinedRound()
+{
+    if (!joined_)
+        return;
+    setState(GST_STATE_PAUSED);
+    flushToStart();
+}
+
+MediaResult GstMediaDevice::play(const NoticeTarget& target)
+{
+    if (joined_) {
+        joined_ = false;
+        startPlaying(target);
+        return 0;
+    }
+    if (atEnd_) {
+        // Playing from the end completes at once.
+        arm(target);
+        finish(MediaNotice::Successful);
+        return 0;
+    }
+    if (mode_ == MediaMode::Playing) {
+        arm(target);
+        return 0;
+    }
+    if (const MediaResult r = setState(GST_STATE_PLAYING))
+        return r;
+    startPlaying(target);
+    return 0;
+}
+
+MediaResult GstMediaDevice::resume(const NoticeTarget& target)
+{
+    cancelJoinedRound();
+    if (mode_ != MediaMode::Paused)
+        return kNotPaused;
+    if (const MediaResult r = setState(GST_STATE_PLAYING))
+        return r;
+    startPlaying(target);
+    return 0;
+}
+
+void GstMediaDevice::startPlaying(const NoticeTarget& target)
+{
+    mode_ = MediaMode::Playing;
+    arm(target);
+    if (endPending_)
+        scheduleEnd();
+}
+
+MediaResult GstMediaDevice::pause()
+{
+    cancelJoinedRound();
+    if (mode_ != MediaMode::Playing)
+        return 0;
+    if (const MediaResult r = setState(GST_STATE_PAUSED))
+        return r;
+    mode_ = MediaMode::Paused;
+    finish(MediaNotice::Aborted);
+    return 0;
+}
+
+MediaResult GstMediaDevice::stop()
+{
+    cancelJoinedRound();
+    if (mode_ == MediaMode::Playing || mode_ == MediaMode::Paused || draining_)
+        if (const MediaResult r = setState(GST_STATE_PAUSED))
+            return r;
+    draining_ = false;
+    mode_ = MediaMode::Stopped;
+    finish(MediaNotice::Aborted);
+    return 0;
+}
+
+MediaResult GstMediaDevice::seekToStart()
+{
+    if (joined_)
+        return 0;
+    if (atEnd_ && draining_ && segmentMode_ && joinNextRound())
+        return 0;
+    finish(MediaNotice::Aborted);
+    if (mode_ == MediaMode::Playing || draining_)
+        setState(GST_STATE_PAUSED);
+    mode_ = MediaMode::Stopped;
+    return flushToStart();
+}
+
+MediaStatusReply GstMediaDevice::status(MediaStatusItem item)
+{
+    switch (item) {
+    case MediaStatusItem::Length: return {0, lengthMs()};
+    case MediaStatusItem::Position: return {0, positionMs()};
+    case MediaStatusItem::Mode: return {0, static_cast<std::uint32_t>(mode_)};
+    case MediaStatusItem::Volume: return {0, volume_};
+    }
+    return {kInvalidDevice, 0};
+}
+
+MediaResult GstMediaDevice::setVolume(std::uint32_t value)
+{
+    if (value > 1000)
+        return kVolumeOutOfRange;
+    gst_stream_volume_set_volume(GST_STREAM_VOLUME(playbin_), GST_STREAM_VOLUME_FORMAT_CUBIC, value / 1000.0);
+    volume_ = value;
+    return 0;
+}
+
+void GstMediaDevice::onEnd(std::uint64_t round)
+{
+    if (round != round_)
+        return;
+    // Paused or stopped before the tail played: the play that follows
+    // finishes it by the clock, since no second end will come.
+    endPending_ = true;
+    if (mode_ == MediaMode::Playing)
+        scheduleEnd();
+}
+
+// The round counts as complete a little before its tail has played, so a
+// rewind from the notice still finds the tail playing and joins it. A
+// joined round's end is known in running time; otherwise the sink's
+// position says what is left.
+void GstMediaDevice::scheduleEnd()
+{
+    const std::int64_t now = runningTimeNs();
+    std::int64_t tailNs = static_cast<std::int64_t>(lengthMs()) * kNsPerMs - pipelinePositionNs();
+    if (endRunningNs_ && now >= 0)
+        tailNs = *endRunningNs_ - now;
+    const int waitMs = static_cast<int>(std::clamp<std::int64_t>(tailNs / kNsPerMs - kJoinMarginMs, 0, kLongestTailMs));
+    QTimer::singleShot(waitMs, this, [this, round = round_.load(), serial = ++endTimer_] {
+        if (round == round_ && serial == endTimer_ && endPending_ && mode_ == MediaMode::Playing)
+            completeRound();
+    });
+}
+
+void GstMediaDevice::completeRound()
+{
+    endPending_ = false;
+    atEnd_ = true;
+    draining_ = segmentMode_;
+    mode_ = MediaMode::Stopped;
+    finish(MediaNotice::Successful);
+    if (draining_)
+        scheduleSettle();
+}
+
+void GstMediaDevice::onPlaybackError(std::uint64_t round)
+{
+    if (round != round_ || mode_ != MediaMode::Playing)
+        return;
+    setState(GST_STATE_PAUSED);
+    mode_ = MediaMode::Stopped;
+    finish(MediaNotice::Failure);
+}
+
+// Once the tail has played, park the pipeline so an idle device renders
+// nothing; a rewind from then on flushes.
+void GstMediaDevice::scheduleSettle()
+{
+    QTimer::singleShot(kJoinMarginMs + 100, this, [this, round = round_.load()] {
+        if (round != round_ || !draining_)
+            return;
+        setState(GST_STATE_PAUSED);
+        draining_ = false;
+    });
+}
+
+void GstMediaDevice::arm(const NoticeTarget& target)
+{
+    finish(MediaNotice::Superseded);
+    pending_ = target;
+}
+
+void GstMediaDevice::finish(MediaNotice outcome)
+{
+    if (!pending_)
+        return;
+    const NoticeTarget target = std::move(*pending_);
+    pending_.reset();
+    postNotice(target, static_cast<std::uint32_t>(outcome), id_);
+}
+
+// A length once known is kept until a new one can be read.
+std::uint32_t GstMediaDevice::lengthMs()
+{
+    if (!lengthMs_ || lengthStale_) {
+        gint64 ns = 0;
+        if (gst_element_query_duration(playbin_, GST_FORMAT_TIME, &ns) && ns >= 0) {
+            lengthMs_ = static_cast<std::uint32_t>(ns / kNsPerMs);
+            lengthStale_ = false;
+        }
+    }
+    return lengthMs_.value_or(0);
+}
+
+std::uint32_t GstMediaDevice::positionMs()
+{
+    if (atEnd_)
+        return lengthMs();
+    if (joined_)
+        return 0;
+    const std::int64_t ns = std::max<std::int64_t>(pipelinePositionNs(), 0);
+    return std::min(static_cast<std::uint32_t>(ns / kNsPerMs), lengthMs());
+}
+
+std::int64_t GstMediaDevice::runningTimeNs()
+{
+    const GstClockTime now = gst_element_get_current_running_time(playbin_);
+    return GST_CLOCK_TIME_IS_VALID(now) ? static_cast<std::int64_t>(now) : -1;
+}
+
+std::int64_t GstMediaDevice::pipelinePositionNs()
+{
+    gint64 ns = 0;
+    return gst_element_query_position(playbin_, GST_FORMAT_TIME, &ns) ? ns : 0;
+}
+
+} // namespace platform
