@@ -1,6 +1,6 @@
-// The RTF reader's inline pictures: the whole {\pict ...} group is kept as
-// it stood, so saving writes it back unchanged, and its data is decoded
-// from hex (or taken from \bin) for display.
+// The RTF reader's inline pictures: the {\pict ...} group is kept as it
+// stood, from \pict to its closing brace, so saving writes it back
+// unchanged; its data is decoded from hex (or taken from \bin) for display.
 #include "text/rtf_reader_state.h"
 
 #include <algorithm>
@@ -24,10 +24,10 @@ int32_t nonNegative(const RtfToken& token) { return std::max(token.parameter, 0)
 
 } // namespace
 
-void RtfReader::startPicture(size_t groupOffset)
+void RtfReader::startPicture(size_t wordOffset)
 {
     picture_ = Picture{};
-    pictureStart_ = groupOffset;
+    pictureStart_ = wordOffset;
     pictureDepth_ = stack_.size();
     pictureOpen_ = true;
     pendingNibble_ = -1;
@@ -66,8 +66,11 @@ void RtfReader::pictureHex(std::string_view bytes)
 void RtfReader::finishPicture(size_t endOffset)
 {
     pictureOpen_ = false;
+    // Words or text before \pict in its group belong to the body, which
+    // holds them already.
     const size_t end = std::min(endOffset, input_.size());
-    picture_.source = std::string(input_.substr(pictureStart_, end - pictureStart_));
+    picture_.source.assign(1, '{');
+    picture_.source.append(input_.substr(pictureStart_, end - pictureStart_));
     const auto index = static_cast<int32_t>(document_.pictures.size());
     document_.pictures.push_back(std::move(picture_));
     picture_ = Picture{};

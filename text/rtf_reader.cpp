@@ -55,8 +55,9 @@ Document RtfReader::read()
         handleToken(token);
     }
     flushLeadByte();
-    if (pictureOpen_)
-        finishPicture(input_.size());
+    // A picture cut off by the end of the file is dropped: its group could
+    // not be written back whole.
+    pictureOpen_ = false;
     // A final \par ends the last paragraph; it does not begin an empty one.
     if (!paragraph_.text.empty() || !endedParagraph_) {
         paragraph_.format = state_.paragraph;
@@ -159,7 +160,7 @@ void RtfReader::handleWord(const RtfToken& token)
             state_.destination = RtfDestination::Skip;
         return;
     }
-    if (isDestination(word->action) && applyDestination(*word))
+    if (isDestination(word->action) && applyDestination(*word, token.offset))
         return;
     switch (state_.destination) {
     case RtfDestination::Text:
@@ -182,7 +183,7 @@ void RtfReader::handleWord(const RtfToken& token)
 }
 
 // True when the word was a destination and has been dealt with.
-bool RtfReader::applyDestination(const RtfControlWord& word)
+bool RtfReader::applyDestination(const RtfControlWord& word, size_t offset)
 {
     switch (word.action) {
     case RtfAction::FontTable:
@@ -195,7 +196,7 @@ bool RtfReader::applyDestination(const RtfControlWord& word)
     case RtfAction::Picture:
         if (state_.destination == RtfDestination::Text && !pictureOpen_) {
             state_.destination = RtfDestination::Picture;
-            startPicture(groupOffsets_.empty() ? 0 : groupOffsets_.back());
+            startPicture(offset);
         } else {
             state_.destination = RtfDestination::Skip;
         }

@@ -37,7 +37,7 @@ private:
     void closeGroup(size_t endOffset);
     void handleWord(const RtfToken& token);
     void handleSymbol(char symbol);
-    bool applyDestination(const RtfControlWord& word);
+    bool applyDestination(const RtfControlWord& word, size_t offset);
     void applyBodyWord(RtfAction action, const RtfToken& token, const RtfControlWord& word);
     void applyParagraphFormat(RtfAction action, const RtfToken& token, const RtfControlWord& word);
     void applyDocumentWord(RtfAction action, const RtfToken& token);
@@ -65,7 +65,7 @@ private:
     void selectColor(int32_t index);
 
     // Pictures (rtf_picture.cpp).
-    void startPicture(size_t groupOffset);
+    void startPicture(size_t wordOffset);
     void pictureWord(RtfAction action, const RtfToken& token, const RtfControlWord& word);
     void pictureHex(std::string_view bytes);
     void finishPicture(size_t endOffset);
@@ -114,7 +114,7 @@ private:
 
     // The picture being read.
     Picture picture_;
-    size_t pictureStart_ = 0; // offset of the group's '{'
+    size_t pictureStart_ = 0; // offset of the \pict word
     size_t pictureDepth_ = 0;
     bool pictureOpen_ = false;
     int pendingNibble_ = -1;

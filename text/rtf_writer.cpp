@@ -31,6 +31,7 @@ private:
     void paragraph(const Paragraph& p);
     void charFormat(CharFormat format);
     void text(std::u16string_view text);
+    void faceName(std::u16string_view face);
     void picture(const Picture& picture);
     void word(std::string_view name, int64_t value);
     void hexData(std::string_view data);
@@ -81,13 +82,7 @@ void RtfWriter::fontTable()
         out_ += "\\fnil";
         word("fcharset", font.charset);
         out_ += ' ';
-        // A ';' would end the name early; as \uN it stays part of it.
-        for (const char16_t c : font.face) {
-            if (c == u';')
-                out_ += "\\u59?";
-            else
-                text(std::u16string_view(&c, 1));
-        }
+        faceName(font.face);
         out_ += ";}";
     }
     out_ += "}";
@@ -148,7 +143,7 @@ void RtfWriter::paragraphFormat(const ParagraphFormat& format)
         if (value != 0)
             word(name, value);
     }
-    if (format.lineSpacing != 0) {
+    if (format.lineSpacing != 0 || format.lineSpacingMultiple) {
         word("sl", format.lineSpacing);
         word("slmult", format.lineSpacingMultiple ? 1 : 0);
     }
@@ -239,6 +234,20 @@ void RtfWriter::text(std::u16string_view text)
             word("u", static_cast<int16_t>(c));
             out_ += '?';
             break;
+        }
+    }
+}
+
+// A ';' would end the name early, a \tab would be lost: everything but
+// letters, digits and plain punctuation goes as \uN.
+void RtfWriter::faceName(std::u16string_view face)
+{
+    for (const char16_t c : face) {
+        if (c < 0x80 && kPlainAscii[c] && c != u';') {
+            out_ += static_cast<char>(c);
+        } else {
+            word("u", static_cast<int16_t>(c));
+            out_ += '?';
         }
     }
 }

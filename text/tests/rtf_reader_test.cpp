@@ -212,12 +212,21 @@ TEST(RtfReader, PicturesKeepTheirGroupAndDecodeTheirData)
     EXPECT_EQ(para.runs[3].picture, Run::kNoPicture);
 }
 
-TEST(RtfReader, UnterminatedPictureKeptToTheEnd)
+TEST(RtfReader, PictureSourceBeginsAtPict)
 {
-    const Document d = read(R"({\rtf1 {\pict\pngblip 8950)");
+    // What stands before \pict in its group is body text and formatting.
+    const Document d = read(R"({\rtf1 {\b x\pict\pngblip 00}})");
     ASSERT_EQ(d.pictures.size(), 1u);
-    EXPECT_EQ(d.pictures[0].source, R"({\pict\pngblip 8950)");
-    EXPECT_EQ(d.pictures[0].data, "\x89P");
+    EXPECT_EQ(d.pictures[0].source, R"({\pict\pngblip 00})");
+    EXPECT_EQ(d.paragraphs.at(0).text, u"x\uFFFC");
+    EXPECT_TRUE(d.paragraphs[0].runs.at(1).format.bold);
+}
+
+TEST(RtfReader, UnterminatedPictureDropped)
+{
+    const Document d = read(R"({\rtf1 a{\pict\pngblip\bin99 8950)");
+    EXPECT_TRUE(d.pictures.empty());
+    EXPECT_EQ(joinedText(d), "a");
 }
 
 } // namespace
