@@ -35,13 +35,13 @@ RgbaImage readBmp(std::string_view bytes, uint64_t maxPixels)
     const DibContext context{kInvalidBitmap, maxPixels};
     if (bytes[0] != 'B' || bytes[1] != 'M')
         throw EInvalidGraphic(kInvalidBitmap);
-    // A file that declares more bytes than it holds has lost its end.
-    if (le32(bytes, 2) > bytes.size())
-        throw EInvalidGraphic(kInvalidBitmap);
     const std::string_view dib = bytes.substr(kFileHeader);
     const uint32_t offset = le32(bytes, 10);
     const size_t pixelStart = offset >= kFileHeader ? offset - kFileHeader : 0;
     const DibHeader header = readDibHeader(dib, context, pixelStart);
+    // A file that declares more bytes than it holds has lost its end.
+    if (le32(bytes, 2) > bytes.size())
+        throw EInvalidGraphic(kInvalidBitmap);
     // An offset inside the headers is wrong; the pixels then follow the table.
     const size_t bits = pixelStart >= header.colourTableStart ? pixelStart : header.colourTableEnd;
     if (bits > dib.size())
