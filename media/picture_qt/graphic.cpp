@@ -27,7 +27,18 @@ void drawNearest(QPainter& painter, const QRect& rect, const QImage& image)
 
 void TRasterGraphic::Draw(QPainter& painter, const QRect& rect) { drawNearest(painter, rect, image_); }
 
-void TBitmap::LoadFromBytes(std::string bytes) { image_ = toQImage(picture::readBmp(bytes)); }
+void TRasterGraphic::setImage(QImage image)
+{
+    image_ = std::move(image);
+    opaque_ = true;
+    for (int y = 0; y < image_.height() && opaque_; ++y) {
+        const uchar* line = image_.constScanLine(y);
+        for (int x = 0; x < image_.width(); ++x)
+            opaque_ = opaque_ && line[x * 4 + 3] == 255;
+    }
+}
+
+void TBitmap::LoadFromBytes(std::string bytes) { setImage(toQImage(picture::readBmp(bytes))); }
 
 void TBitmap::Draw(QPainter& painter, const QRect& rect)
 {
@@ -47,11 +58,11 @@ void TBitmap::Draw(QPainter& painter, const QRect& rect)
     drawNearest(painter, rect, masked_);
 }
 
-void TIcon::LoadFromBytes(std::string bytes) { image_ = toQImage(picture::readIcon(bytes)); }
+void TIcon::LoadFromBytes(std::string bytes) { setImage(toQImage(picture::readIcon(bytes))); }
 
-void TPngImage::LoadFromBytes(std::string bytes) { image_ = toQImage(picture::readPng(bytes)); }
+void TPngImage::LoadFromBytes(std::string bytes) { setImage(toQImage(picture::readPng(bytes))); }
 
-void TQMPNGObject::LoadFromBytes(std::string bytes) { image_ = toQImage(picture::readPng(bytes)); }
+void TQMPNGObject::LoadFromBytes(std::string bytes) { setImage(toQImage(picture::readPng(bytes))); }
 
 void TJPEGImage::LoadFromBytes(std::string bytes)
 {

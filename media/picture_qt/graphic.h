@@ -28,6 +28,9 @@ public:
     // A transparent bitmap leaves out the colour of its bottom-left pixel;
     // other kinds carry their own transparency.
     virtual void setTransparent(bool) {}
+    // True when every pixel it draws is opaque, so a cache of it needs no
+    // alpha channel and copies straight to the screen.
+    virtual bool Opaque() const { return false; }
 };
 
 // Bitmaps, icons and PNG pictures: decoded whole at load.
@@ -36,10 +39,14 @@ public:
     int Width() const override { return image_.width(); }
     int Height() const override { return image_.height(); }
     void Draw(QPainter& painter, const QRect& rect) override;
+    bool Opaque() const override { return opaque_; }
     const QImage& image() const { return image_; }
 
 protected:
+    void setImage(QImage image);
+
     QImage image_;
+    bool opaque_ = false;
 };
 
 class TBitmap : public TRasterGraphic {
@@ -47,6 +54,7 @@ public:
     void LoadFromBytes(std::string bytes) override;
     void Draw(QPainter& painter, const QRect& rect) override;
     void setTransparent(bool on) override { transparent_ = on; }
+    bool Opaque() const override { return opaque_ && !transparent_; }
 
 private:
     bool transparent_ = false;
@@ -81,6 +89,7 @@ public:
     bool Grayscale() const { return grayscale_; }
     bool ProgressiveEncoding() const { return progressive_; }
     bool Decoded() const { return decoded_; }
+    bool Opaque() const override { return !failed_; }
 
 private:
     std::string bytes_;

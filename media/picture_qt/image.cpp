@@ -63,6 +63,7 @@ void TImage::setStretch(bool on)
 void TImage::setCenter(bool on)
 {
     placement_.center = on;
+    updateOpaqueness();
     update();
 }
 
@@ -102,7 +103,23 @@ void TImage::dropCache()
 {
     cache_ = QImage();
     cacheValid_ = false;
+    updateOpaqueness();
     update();
+}
+
+// An opaque picture covering the whole control hides what is behind it, so
+// Qt need not paint the window underneath first: a repaint is one copy.
+void TImage::updateOpaqueness()
+{
+    const TGraphic* graphic = picture_.Graphic();
+    const bool covers = graphic && graphic->Opaque() && !graphic->Empty() && destinationRect().contains(rect());
+    setAttribute(Qt::WA_OpaquePaintEvent, covers);
+}
+
+void TImage::resizeEvent(QResizeEvent* event)
+{
+    updateOpaqueness();
+    QWidget::resizeEvent(event);
 }
 
 // The graphic drawn once at `size`. The cache is only marked valid after a
@@ -113,11 +130,12 @@ const QImage& TImage::cachedPicture(QSize size)
     if (cacheValid_ && cache_.size() == size)
         return cache_;
     cacheValid_ = false;
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    TGraphic* graphic = picture_.Graphic();
+    QImage image(size, graphic->Opaque() ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
-        picture_.Graphic()->Draw(painter, QRect(QPoint(0, 0), size));
+        graphic->Draw(painter, QRect(QPoint(0, 0), size));
     }
     cache_ = std::move(image);
     cacheValid_ = true;
@@ -132,6 +150,8 @@ void TImage::paintEvent(QPaintEvent*)
     if (!graphic || graphic->Empty() || rect.isEmpty())
         return;
     const QImage& picture = cachedPicture(rect.size());
+    if (!picture_.Graphic()->Opaque())
+        updateOpaqueness(); // a JPEG that failed to decode now draws nothing
     QPainter painter(this);
     painter.drawImage(rect.topLeft(), picture);
 }

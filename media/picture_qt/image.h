@@ -49,11 +49,13 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void pictureChanged();
     void dropCache();
+    void updateOpaqueness();
     const QImage& cachedPicture(QSize size);
 
     TPicture picture_;

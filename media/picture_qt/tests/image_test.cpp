@@ -96,6 +96,18 @@ TEST_F(TImageTest, StretchesWithNearestPixelsAndScalesOncePerSize)
     EXPECT_EQ(image_.cacheRenders(), 2);
 }
 
+TEST_F(TImageTest, SkipsPaintingTheWindowBehindOnlyWhenThePictureCoversIt)
+{
+    // Wrongly opaque, the control would show stale pixels around the picture.
+    image_.resize(8, 2);
+    load("two.bmp", twoColumnBitmap());
+    EXPECT_FALSE(image_.testAttribute(Qt::WA_OpaquePaintEvent)); // 2 x 1 in 8 x 2
+    image_.setStretch(true);
+    EXPECT_TRUE(image_.testAttribute(Qt::WA_OpaquePaintEvent));
+    image_.setTransparent(true);
+    EXPECT_FALSE(image_.testAttribute(Qt::WA_OpaquePaintEvent));
+}
+
 TEST_F(TImageTest, AutoSizeTakesThePicturesSize)
 {
     image_.setAutoSize(true);
