@@ -1,9 +1,10 @@
-// The control word table, kept sorted by name for a binary search.
+// The control word table and its look-up.
 #include "text/rtf_control_words.h"
 
 #include "text/document.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace text {
@@ -84,16 +85,46 @@ constexpr bool isSorted()
     }
     return true;
 }
-static_assert(isSorted(), "the control word table must stay sorted for the binary search");
+static_assert(isSorted(), "keep the control word table sorted, so a reader finds a word at a glance");
+
+// Words are looked up once per token, so through a hash table built at
+// compile time: open addressing, a slot per word at most a few steps away.
+constexpr size_t kSlots = 1024;
+
+constexpr size_t hashName(std::string_view name)
+{
+    size_t h = name.size();
+    for (const char c : name)
+        h = h * 131 + static_cast<unsigned char>(c);
+    return h & (kSlots - 1);
+}
+
+constexpr std::array<int16_t, kSlots> kTable = [] {
+    std::array<int16_t, kSlots> table{};
+    table.fill(-1);
+    for (size_t i = 0; i < std::size(kWords); ++i) {
+        size_t slot = hashName(kWords[i].name);
+        while (table[slot] >= 0)
+            slot = (slot + 1) & (kSlots - 1);
+        table[slot] = static_cast<int16_t>(i);
+    }
+    return table;
+}();
 
 } // namespace
 
 const RtfControlWord* findControlWord(std::string_view name)
 {
-    const auto* end = std::end(kWords);
-    const auto* it = std::lower_bound(std::begin(kWords), end, name,
-                                      [](const RtfControlWord& word, std::string_view key) { return word.name < key; });
-    return it != end && it->name == name ? it : nullptr;
+    if (name.size() > 32)
+        return nullptr; // longer than any word the format defines
+    for (size_t slot = hashName(name);; slot = (slot + 1) & (kSlots - 1)) {
+        const int16_t index = kTable[slot];
+        if (index < 0)
+            return nullptr;
+        const RtfControlWord& word = kWords[static_cast<size_t>(index)];
+        if (word.name.size() == name.size() && std::equal(name.begin(), name.end(), word.name.begin()))
+            return &word;
+    }
 }
 
 } // namespace text

@@ -11,14 +11,14 @@ enum class RtfAction : uint8_t {
     // Destinations: the word changes what its group's text is.
     FontTable, ColorTable, Picture, Skip, Upr, ReadGroup,
     // Text: a character (the entry's value), a break, a table boundary.
-    Character, Paragraph, LineBreak, SectionBreak, Cell, Row, Unicode, UnicodeSkip, Binary,
+    Character, Paragraph, LineBreak, SectionBreak, Cell, Row, Unicode, Binary,
     // Character formatting.
     Plain, Bold, Italic, Underline, UnderlineNone, Strike, Font, FontSize, Color,
     // Paragraph formatting (alignment: the entry's value).
     ParagraphDefault, Align, LeftIndent, RightIndent, FirstIndent, SpaceBefore, SpaceAfter,
     LineSpacing, LineMultiple,
     // Document and font table.
-    CodePageAnsi, CodePageMac, CodePagePc, CodePagePca, AnsiCodePage, FontCharset, FontCodePage,
+    CodePageAnsi, CodePageMac, CodePagePc, CodePagePca, AnsiCodePage, UnicodeSkip, FontCharset, FontCodePage,
     // Colour table.
     Red, Green, Blue,
     // Picture properties (kind: the entry's value).

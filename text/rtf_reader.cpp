@@ -48,6 +48,7 @@ std::optional<Document> readRtf(std::string_view bytes)
 Document RtfReader::read()
 {
     document_.paragraphs.clear();
+    document_.paragraphs.reserve(input_.size() / 64 + 1);
     while (!finished_) {
         const RtfToken token = tokens_.next();
         if (token.kind == RtfToken::Kind::End)
@@ -59,10 +60,8 @@ Document RtfReader::read()
     // not be written back whole.
     pictureOpen_ = false;
     // A final \par ends the last paragraph; it does not begin an empty one.
-    if (!paragraph_.text.empty() || !endedParagraph_) {
-        paragraph_.format = state_.paragraph;
-        document_.paragraphs.push_back(std::move(paragraph_));
-    }
+    if (!paragraph_.text.empty() || !endedParagraph_)
+        endParagraph();
     return std::move(document_);
 }
 
@@ -95,7 +94,7 @@ void RtfReader::handleToken(const RtfToken& token)
             bytes.remove_prefix(skipped);
         }
         if (!bytes.empty())
-            handleText(bytes);
+            handleText(bytes, token.highBytes);
         return;
     }
     if (skipLeft_ > 0 && token.kind == Kind::HexByte) {
@@ -164,8 +163,16 @@ void RtfReader::handleWord(const RtfToken& token)
         return;
     switch (state_.destination) {
     case RtfDestination::Text:
-        applyBodyWord(word->action, token, *word);
-        applyParagraphFormat(word->action, token, *word);
+        // The actions are declared by kind: body words first, then
+        // paragraph formatting, then the document's own words.
+        if (word->action <= RtfAction::Color) {
+            applyBodyWord(word->action, token, *word);
+            return;
+        }
+        if (word->action <= RtfAction::LineMultiple) {
+            applyParagraphFormat(word->action, token, *word);
+            return;
+        }
         break;
     case RtfDestination::FontTable:
         fontTableWord(word->action, token);
@@ -268,7 +275,7 @@ void RtfReader::applyBodyWord(RtfAction action, const RtfToken& token, const Rtf
         if (value < 0)
             value += 65536;
         appendCharacter(value >= 0 && value <= 0x10FFFF ? static_cast<char32_t>(value) : 0xFFFD);
-        skipLeft_ = state_.unicodeSkip;
+        skipLeft_ = state_.unicodeSkip - tokens_.skipText(state_.unicodeSkip);
         break;
     }
     case RtfAction::Plain:

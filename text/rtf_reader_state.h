@@ -43,7 +43,7 @@ private:
     void applyDocumentWord(RtfAction action, const RtfToken& token);
 
     // Text of the body.
-    void handleText(std::string_view bytes);
+    void handleText(std::string_view bytes, bool highBytes);
     void handleByte(uint8_t byte);
     void appendCharacter(char32_t c);
     void appendAscii(std::string_view bytes);

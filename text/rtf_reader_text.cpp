@@ -8,7 +8,7 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 }
 
-void RtfReader::handleText(std::string_view bytes)
+void RtfReader::handleText(std::string_view bytes, bool highBytes)
 {
     switch (state_.destination) {
     case RtfDestination::Text:
@@ -23,6 +23,10 @@ void RtfReader::handleText(std::string_view bytes)
         pictureHex(bytes);
         return;
     default:
+        return;
+    }
+    if (!highBytes && leadByte_ < 0) {
+        appendAscii(bytes);
         return;
     }
     size_t i = 0;
@@ -121,12 +125,17 @@ void RtfReader::appendCharacter(char32_t c)
     }
 }
 
+// The paragraph is built in buffers that keep their capacity, and copied
+// out at its exact size: one allocation for its text, one for its runs.
 void RtfReader::endParagraph()
 {
     flushLeadByte();
-    paragraph_.format = state_.paragraph;
-    document_.paragraphs.push_back(std::move(paragraph_));
-    paragraph_ = Paragraph{};
+    Paragraph& p = document_.paragraphs.emplace_back();
+    p.text.assign(paragraph_.text);
+    p.runs.assign(paragraph_.runs.begin(), paragraph_.runs.end());
+    p.format = state_.paragraph;
+    paragraph_.text.clear();
+    paragraph_.runs.clear();
     endedParagraph_ = true;
 }
 

@@ -25,7 +25,7 @@ void RtfReader::fontTableWord(RtfAction action, const RtfToken& token)
     case RtfAction::Unicode: {
         const int32_t value = token.parameter < 0 ? token.parameter + 65536 : token.parameter;
         fontTableCharacter(value >= 0 && value < 0x10000 ? static_cast<char32_t>(value) : 0xFFFD);
-        skipLeft_ = state_.unicodeSkip;
+        skipLeft_ = state_.unicodeSkip - tokens_.skipText(state_.unicodeSkip);
         break;
     }
     default:

@@ -15,8 +15,15 @@ constexpr std::array<bool, 256> kStopsText = [] {
     return table;
 }();
 
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr std::array<bool, 256> kLetters = [] {
+    std::array<bool, 256> table{};
+    for (int c = 'a'; c <= 'z'; ++c)
+        table[static_cast<size_t>(c)] = table[static_cast<size_t>(c - 'a' + 'A')] = true;
+    return table;
+}();
+
+bool isLetter(char c) { return kLetters[static_cast<unsigned char>(c)]; }
+bool isDigit(char c) { return static_cast<unsigned>(c - '0') < 10; }
 
 int hexValue(char c)
 {
@@ -48,8 +55,10 @@ RtfToken RtfTokenizer::next()
     if (c == '\\')
         return readControl(pos_);
     const size_t start = pos_;
+    unsigned high = 0;
     while (pos_ < input_.size() && !kStopsText[static_cast<unsigned char>(input_[pos_])])
-        ++pos_;
+        high |= static_cast<unsigned char>(input_[pos_++]);
+    token.highBytes = (high & 0x80) != 0;
     token.kind = RtfToken::Kind::Text;
     token.text = input_.substr(start, pos_ - start);
     return token;
@@ -110,6 +119,16 @@ RtfToken RtfTokenizer::readWord(size_t start)
     if (pos_ < input_.size() && input_[pos_] == ' ')
         ++pos_;
     return token;
+}
+
+int32_t RtfTokenizer::skipText(int32_t count)
+{
+    int32_t skipped = 0;
+    while (skipped < count && pos_ < input_.size() && !kStopsText[static_cast<unsigned char>(input_[pos_])]) {
+        ++pos_;
+        ++skipped;
+    }
+    return skipped;
 }
 
 std::string_view RtfTokenizer::takeBinary(int64_t length)

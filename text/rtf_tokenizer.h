@@ -16,6 +16,7 @@ struct RtfToken {
     std::string_view text;  // the word's name, or the run of text
     int32_t parameter = 0;  // clamped into 32 bits
     bool hasParameter = false;
+    bool highBytes = false; // the text holds bytes above 0x7F
     char symbol = 0;        // the character after the backslash
     uint8_t byte = 0;       // the value of \'hh
     size_t offset = 0;      // where the token begins in the input
@@ -29,6 +30,9 @@ public:
     // The \bin data after a \binN word: at most `length` bytes, fewer when
     // the input ends first.
     std::string_view takeBinary(int64_t length);
+    // Skips up to `count` bytes of plain text (the fallback after \uN) when
+    // plain text comes next; returns how many it skipped.
+    int32_t skipText(int32_t count);
     size_t position() const { return pos_; }
 
 private:

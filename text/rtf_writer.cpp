@@ -5,10 +5,57 @@
 
 #include <array>
 #include <charconv>
+#include <cstring>
+#include <memory>
 
 namespace text {
 
 namespace {
+
+// The output buffer: appends without the zero-filling and bookkeeping of a
+// growing std::string, copied into one at the end.
+class Output {
+public:
+    void reserve(size_t more)
+    {
+        if (static_cast<size_t>(end_ - next_) >= more)
+            return;
+        const size_t used = static_cast<size_t>(next_ - data_.get());
+        const size_t capacity = std::max(2 * (used + more), size_t{4096});
+        auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+        std::memcpy(bigger.get(), data_.get(), used);
+        data_ = std::move(bigger);
+        next_ = data_.get() + used;
+        end_ = data_.get() + capacity;
+    }
+    Output& operator+=(char c)
+    {
+        reserve(1);
+        *next_++ = c;
+        return *this;
+    }
+    Output& operator+=(std::string_view text)
+    {
+        reserve(text.size());
+        std::memcpy(next_, text.data(), text.size());
+        next_ += text.size();
+        return *this;
+    }
+    // Room for `count` bytes the caller writes through the pointer, then
+    // hands back to commit().
+    char* claim(size_t count)
+    {
+        reserve(count);
+        return next_;
+    }
+    void commit(char* end) { next_ = end; }
+    std::string take() const { return std::string(data_.get(), static_cast<size_t>(next_ - data_.get())); }
+
+private:
+    std::unique_ptr<char[]> data_;
+    char* next_ = nullptr;
+    char* end_ = nullptr;
+};
 
 // Characters written as themselves.
 constexpr std::array<bool, 128> kPlainAscii = [] {
@@ -38,7 +85,7 @@ private:
     size_t colorIndex(const CharFormat& format);
 
     const Document& document_;
-    std::string out_;
+    Output out_;
     std::vector<uint32_t> colors_; // table index - 1
     CharFormat chars_;
     ParagraphFormat paragraph_;
@@ -50,7 +97,7 @@ std::string RtfWriter::write()
     size_t estimate = 256;
     for (const Paragraph& p : document_.paragraphs)
         estimate += p.text.size() + p.runs.size() * 8 + 8;
-    out_.reserve(estimate + estimate / 8);
+    out_.reserve(estimate + estimate / 4);
     for (const Paragraph& p : document_.paragraphs) {
         for (const Run& run : p.runs) {
             if (run.format.hasColor)
@@ -60,8 +107,8 @@ std::string RtfWriter::write()
     header();
     for (const Paragraph& p : document_.paragraphs)
         paragraph(p);
-    out_ += "}";
-    return std::move(out_);
+    out_ += '}';
+    return out_.take();
 }
 
 void RtfWriter::header()
@@ -117,9 +164,8 @@ void RtfWriter::word(std::string_view name, int64_t value)
 {
     out_ += '\\';
     out_ += name;
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out_.append(digits, result.ptr);
+    char* digits = out_.claim(24);
+    out_.commit(std::to_chars(digits, digits + 24, value).ptr);
 }
 
 void RtfWriter::paragraphFormat(const ParagraphFormat& format)
@@ -214,11 +260,10 @@ void RtfWriter::text(std::u16string_view text)
         while (end < text.size() && text[end] < 0x80 && kPlainAscii[text[end]])
             ++end;
         if (end > i) {
-            const size_t old = out_.size();
-            out_.resize(old + (end - i));
-            char* target = out_.data() + old;
+            char* target = out_.claim(end - i);
             for (size_t k = i; k < end; ++k)
                 *target++ = static_cast<char>(text[k]);
+            out_.commit(target);
             i = end;
             continue;
         }
