@@ -37,7 +37,7 @@ std::vector<uint8_t> photoPixels()
         for (int x = 0; x < kWidth; ++x) {
             const double u = x / 640.0, v = y / 540.0;
             const double light = 0.5 + 0.25 * std::sin(u * 1.7 + v * 0.9) + 0.2 * std::cos(u * 0.6 - v * 2.3);
-            uint8_t* p = &px[(size_t{static_cast<size_t>(y)} * kWidth + x) * 4];
+            uint8_t* p = &px[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 4];
             const int base[3] = {static_cast<int>(light * 230), static_cast<int>(light * 190 + 20 * std::sin(v * 3)),
                                  static_cast<int>(light * 150 + 40 * std::cos(u))};
             for (int c = 0; c < 3; ++c)

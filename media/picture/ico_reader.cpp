@@ -73,7 +73,7 @@ void applyMask(const DibHeader& h, std::string_view mask, RgbaImage& image)
     if (mask.size() < stride * static_cast<uint32_t>(h.height))
         return;
     for (int32_t r = 0; r < h.height; ++r) {
-        const auto* bits = reinterpret_cast<const uint8_t*>(mask.data() + r * stride);
+        const auto* bits = reinterpret_cast<const uint8_t*>(mask.data() + static_cast<size_t>(r) * stride);
         uint8_t* out = image.row(h.bottomUp ? h.height - 1 - r : r);
         for (int32_t x = 0; x < h.width; ++x)
             if (bits[x / 8] & (0x80 >> (x % 8)))

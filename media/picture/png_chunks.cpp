@@ -136,7 +136,7 @@ void readPngTransparency(std::string_view data, const PngHeader& header, PngColo
         if (data.size() < samples * 2)
             break;
         for (size_t i = 0; i < samples; ++i)
-            colours.key[i] = static_cast<uint16_t>((u[i * 2] << 8 | u[i * 2 + 1]) & mask);
+            colours.key[i] = static_cast<uint16_t>((uint32_t{u[i * 2]} << 8 | u[i * 2 + 1]) & mask);
         colours.hasKey = true;
         break;
     }

@@ -200,8 +200,9 @@ std::string randomPicture(const Layout& l, bool interlaced, int filters, uint32_
     libpngref::Encoding e;
     e.width = w, e.height = h, e.bitDepth = l.bitDepth, e.colourType = l.colourType;
     e.interlaced = interlaced, e.filters = filters;
-    const int channels = l.colourType == 0 || l.colourType == 3 ? 1 : l.colourType == 4 ? 2 : l.colourType == 2 ? 3 : 4;
-    const size_t rowBytes = (size_t{w} * channels * l.bitDepth + 7) / 8;
+    const unsigned channels = l.colourType == 0 || l.colourType == 3 ? 1 : l.colourType == 4 ? 2 : l.colourType == 2 ? 3 : 4;
+    const auto depth = static_cast<unsigned>(l.bitDepth);
+    const size_t rowBytes = (size_t{w} * channels * depth + 7) / 8;
     std::vector<std::vector<uint8_t>> rows(h, std::vector<uint8_t>(rowBytes));
     for (auto& row : rows)
         for (auto& b : row)
@@ -213,10 +214,10 @@ std::string randomPicture(const Layout& l, bool interlaced, int filters, uint32_
             e.paletteAlpha.push_back(static_cast<uint8_t>(rng()));
     }
     if ((l.colourType == 0 || l.colourType == 2) && l.bitDepth >= 8) {
-        const size_t pixelBytes = size_t{static_cast<unsigned>(channels * l.bitDepth / 8)};
+        const size_t pixelBytes = channels * depth / 8;
         e.hasKey = true;
         std::vector<uint8_t> key(rows[0].begin(), rows[0].begin() + static_cast<std::ptrdiff_t>(pixelBytes));
-        auto sample = [&](int c) -> uint16_t {
+        auto sample = [&](size_t c) -> uint16_t {
             return l.bitDepth == 16 ? static_cast<uint16_t>(key[c * 2] << 8 | key[c * 2 + 1]) : key[c];
         };
         e.key.gray = sample(0);
