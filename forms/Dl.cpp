@@ -2,6 +2,7 @@
 
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
+#include "media/picture_qt/image.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_boxes.h"
 #include "platform/screen.h"
@@ -65,6 +66,13 @@ TForm1::TForm1()
     resize(1680, 1050);
     setAutoFillBackground(true);
 
+    // Created first, so it lies below everything else.
+    Image1 = new picture_qt::TImage(this);
+    Image1->setGeometry(0, 0, 1680, 1050);
+    Image1->setStretch(true);
+    Image1->setCenter(true);
+    connect(Image1, &picture_qt::TImage::clicked, this, &TForm1::Image1Click);
+
     Label1 = new QLabel(QStringLiteral("Text area:"), this);
     Label1->setFont(tahoma(12));
     Label1->setStyleSheet(QStringLiteral("color: #808080; background: transparent;"));
@@ -114,6 +122,8 @@ void TForm1::FormCreate()
     resize(platform::screen().width(), platform::screen().height());
     CurrentFilePath = QStringLiteral("Untitled.txt");
     SetCaption(kLongCaption + NamePart(CurrentFilePath));
+    Image1->Picture().LoadPictureFile("Backdrop.jpg");
+    Image1->setGeometry(0, 0, width(), height());
 }
 
 void TForm1::FormResize()
@@ -131,6 +141,8 @@ void TForm1::PlaceSmallWindow(QWidget* window)
 }
 
 void TForm1::FormActivate() { Memo1->FocusText(); }
+
+void TForm1::Image1Click() { Memo1->FocusText(); }
 
 void TForm1::SetColor(uint32_t color)
 {

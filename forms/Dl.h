@@ -16,6 +16,9 @@ class QMenu;
 namespace text {
 class TextArea;
 }
+namespace picture_qt {
+class TImage;
+}
 
 // The path of the current document, for the whole run.
 extern QString CurrentFilePath;
@@ -33,6 +36,7 @@ public:
     void FormResize();
     void FormActivate();
     void FormClose(TCloseAction& action);
+    void Image1Click();
 
     void New1Click();
     void Openfile1Click();
@@ -53,6 +57,7 @@ public:
     // Places a small window: centred across, one third down the free space.
     static void PlaceSmallWindow(QWidget* window);
 
+    picture_qt::TImage* Image1;
     QLabel* Label1;
     QLabel* Label2;
     text::TextArea* Memo1;

@@ -4,6 +4,7 @@
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
 #include "platform/fakes/fake_message_boxes.h"
+#include "platform/fakes/scratch_folder.h"
 #include "text/area/text_area.h"
 
 #include <QAction>
@@ -60,8 +61,10 @@ private Q_SLOTS:
     void windowsAreCreatedInOrderAndCloseEndsTheLoop()
     {
         platform::ScopedMessageBoxes boxes;
+        platform::ScratchFolder folder(platform::ScratchFolder::allSideFiles());
         auto* app = static_cast<TApplication*>(QCoreApplication::instance());
         app->CreateWindows();
+        QCOMPARE(boxes.fake.errors(), QStringList());
         QVERIFY(Form1 && Form2 && Form3);
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(Form1->size(), screen.size());

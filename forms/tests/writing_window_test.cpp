@@ -5,6 +5,7 @@
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
 #include "platform/fakes/fake_screen.h"
+#include "platform/fakes/scratch_folder.h"
 #include "text/area/text_area.h"
 #include "text/area/text_editor.h"
 
@@ -22,6 +23,7 @@ private Q_SLOTS:
     void init()
     {
         screen_ = std::make_unique<platform::FakeScreen>(1920, 1080);
+        folder_ = std::make_unique<platform::ScratchFolder>(platform::ScratchFolder::allSideFiles());
         Form1 = new TForm1;
         Form1->FormCreate();
         Form2 = new TForm2;
@@ -39,6 +41,7 @@ private Q_SLOTS:
         Form2 = nullptr;
         Form3 = nullptr;
         screen_.reset();
+        folder_.reset();
     }
 
     void centresWithSignedDivision_data()
@@ -205,6 +208,7 @@ private:
     }
 
     std::unique_ptr<platform::FakeScreen> screen_;
+    std::unique_ptr<platform::ScratchFolder> folder_;
 };
 
 FORMS_TEST(WritingWindowTest);
