@@ -105,10 +105,11 @@ MediaResult GstMediaDevice::open(const QByteArray& localPath, GstElement* sink)
 }
 
 // A parser may learn the length a few milliseconds after preroll, and a
-// seek made before that can leave it unknown until the sound plays.
+// seek made before that can leave it unknown until the sound plays. An mp3
+// without a frame-count header has none until then: not worth a long wait.
 void GstMediaDevice::awaitLength()
 {
-    for (int tries = 0; tries < 200 && lengthMs() == 0; ++tries)
+    for (int tries = 0; tries < 50 && lengthMs() == 0; ++tries)
         g_usleep(1000);
 }
 

@@ -56,12 +56,18 @@ bool writeToneMp3(const QString& path, int ms)
     if (!encoder)
         return false;
     gst_object_unref(encoder);
+    // A header with the frame count, as real encoders write, gives the
+    // length at once; without it a parser estimates it only while playing.
+    GstElementFactory* header = gst_element_factory_find("xingmux");
+    const char* withHeader = header ? " ! xingmux" : "";
+    if (header)
+        gst_object_unref(header);
     // Buffers of 10 ms; the escaped location keeps spaces in the path.
     gchar* location = g_strescape(QFile::encodeName(path).constData(), nullptr);
     const std::string description = "audiotestsrc wave=sine num-buffers=" + std::to_string(ms / 10) +
                                     " samplesperbuffer=441 ! audio/x-raw,rate=44100,channels=1 ! "
-                                    "lamemp3enc target=bitrate cbr=true bitrate=64 ! filesink location=\"" +
-                                    location + "\"";
+                                    "lamemp3enc target=bitrate cbr=true bitrate=64" + std::string(withHeader) +
+                                    " ! filesink location=\"" + location + "\"";
     g_free(location);
     GstElement* pipeline = gst_parse_launch(description.c_str(), nullptr);
     if (!pipeline)
