@@ -77,6 +77,9 @@ void RtfReader::handleToken(const RtfToken& token)
             tokens_.takeBinary(token.parameter);
         return;
     }
+    // \* marks only the control word straight after it.
+    if (token.kind != Kind::ControlWord)
+        ignorableNext_ = false;
     if (token.kind == Kind::GroupStart || token.kind == Kind::GroupEnd) {
         skipLeft_ = 0;
         flushLeadByte();
@@ -182,7 +185,7 @@ void RtfReader::handleWord(const RtfToken& token)
         break;
     case RtfDestination::Picture:
         pictureWord(word->action, token, *word);
-        break;
+        return;
     default:
         break;
     }
@@ -192,6 +195,14 @@ void RtfReader::handleWord(const RtfToken& token)
 // True when the word was a destination and has been dealt with.
 bool RtfReader::applyDestination(const RtfControlWord& word, size_t offset)
 {
+    // Tables and pictures stand in the body only; inside a picture every
+    // group is part of its data, kept with it and not read.
+    const bool inBody = state_.destination == RtfDestination::Text;
+    if (!inBody && (word.action == RtfAction::FontTable || word.action == RtfAction::ColorTable ||
+                    state_.destination == RtfDestination::Picture)) {
+        state_.destination = RtfDestination::Skip;
+        return true;
+    }
     switch (word.action) {
     case RtfAction::FontTable:
         state_.destination = RtfDestination::FontTable;
@@ -201,7 +212,7 @@ bool RtfReader::applyDestination(const RtfControlWord& word, size_t offset)
         state_.destination = RtfDestination::ColorTable;
         return true;
     case RtfAction::Picture:
-        if (state_.destination == RtfDestination::Text && !pictureOpen_) {
+        if (!pictureOpen_) {
             state_.destination = RtfDestination::Picture;
             startPicture(offset);
         } else {

@@ -23,7 +23,8 @@ public:
         const size_t used = static_cast<size_t>(next_ - data_.get());
         const size_t capacity = std::max(2 * (used + more), size_t{4096});
         auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
-        std::memcpy(bigger.get(), data_.get(), used);
+        if (used > 0)
+            std::memcpy(bigger.get(), data_.get(), used);
         data_ = std::move(bigger);
         next_ = data_.get() + used;
         end_ = data_.get() + capacity;

@@ -87,6 +87,10 @@ const TextCase kTextCases[] = {
     {"BinLongerThanTheFile", "{\\rtf1 a\\bin999999999 xyz", "a"},
     {"BinInsideSkippedGroup", "{\\rtf1 {\\*\\x \\bin1 }}b}", "b"},
     {"UnbalancedBracesAtEndAccepted", R"({\rtf1 a{\b b{\i c)", "abc"},
+    // Fuzz findings (tests/regress): a \* without its word must not make a
+    // later group skipped; a picture's inner groups are its data, not tables.
+    {"StarMarksOnlyTheNextWord", R"({\rtf1 {\pict\pngblip{\*00}}\u1087?{\*}\u1088?})", "\uFFFC\u043F\u0440"},
+    {"PictureHoldingTables", R"({\rtf1 a{\pict{\fonttbl{\f0 Inner;}}\ansicpg1251 00}\'cf})", "a\uFFFC\u00CF"},
     {"TextAfterTheClosingBraceIgnored", R"({\rtf1 a}b{c})", "a"},
     {"TrailingBackslash", "{\\rtf1 a\\", "a"},
     {"HugeParameterClamped", R"({\rtf1\fs99999999999999999999 x\li-99999999999 y})", "xy"},
