@@ -80,6 +80,8 @@ private:
     // The pipeline's running time, -1 before it has one.
     std::int64_t runningTimeNs();
 
+    static constexpr std::int64_t kNsPerMs = 1000000;
+
     const MediaDevice id_;
     GstElement* playbin_ = nullptr;
 
