@@ -298,15 +298,17 @@ void DocumentLayout::reportSize() const
             reportTimer_.start(0, self);
         return;
     }
+    // The target comes first: a shrinking range would clamp the value.
+    const int64_t pixels = scrollBar_ ? shiftAbove_ / 64 : 0;
+    const int target = scrollBar_ ? static_cast<int>(scrollBar_->value() + pixels) : 0;
+    shiftAbove_ -= pixels * 64;
     const QSizeF size = documentSize();
     if (size != reportedSize_) {
         reportedSize_ = size;
         Q_EMIT self->documentSizeChanged(size);
     }
-    const int64_t pixels = shiftAbove_ / 64;
     if (pixels != 0 && scrollBar_) {
-        shiftAbove_ -= pixels * 64;
-        scrollBar_->setValue(scrollBar_->value() + static_cast<int>(pixels));
+        scrollBar_->setValue(target);
         Q_EMIT self->update(QRectF(0, 0, qreal(INT_MAX), qreal(INT_MAX)));
     }
 }

@@ -75,6 +75,9 @@ QRectF DocumentLayout::blockBoundingRect(const QTextBlock& block) const
     }
     QRectF rect = layout->boundingRect();
     rect.moveTopLeft(layout->position());
+    // The caret is about to be scrolled into view: the range must be current.
+    if (documentSize() != reportedSize_ || shiftAbove_ != 0)
+        reportSize();
     return rect;
 }
 

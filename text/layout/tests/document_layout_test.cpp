@@ -28,10 +28,6 @@ void compareLines(QTextDocument* expected, QTextDocument* actual)
     QTextBlock a = actual->begin();
     for (QTextBlock e = expected->begin(); e.isValid(); e = e.next(), a = a.next()) {
         const QString where = QStringLiteral("paragraph %1").arg(e.blockNumber());
-        if (actual->documentLayout()->blockBoundingRect(a) != expected->documentLayout()->blockBoundingRect(e)) {
-            qDebug() << actual->documentLayout()->blockBoundingRect(a) << expected->documentLayout()->blockBoundingRect(e);
-            for (int i = 0; i < e.layout()->lineCount(); ++i) qDebug() << "line" << i << e.layout()->lineAt(i).position() << e.layout()->lineAt(i).height() << a.layout()->lineAt(i).position() << a.layout()->lineAt(i).height();
-        }
         QVERIFY2(actual->documentLayout()->blockBoundingRect(a) == expected->documentLayout()->blockBoundingRect(e),
                  qPrintable(where));
         const QTextLayout* el = e.layout();
@@ -62,7 +58,6 @@ void compareCaretsAndHits(QTextEdit* expected, QTextEdit* actual)
     for (qreal y = -10; y < height; y += 7.5) {
         for (qreal x = -5; x < expected->width() + 10; x += 23) {
             const QPointF point(x, y);
-            if (al->hitTest(point, Qt::FuzzyHit) != el->hitTest(point, Qt::FuzzyHit) || al->hitTest(point, Qt::ExactHit) != el->hitTest(point, Qt::ExactHit)) qDebug() << point << al->hitTest(point, Qt::FuzzyHit) << el->hitTest(point, Qt::FuzzyHit) << al->hitTest(point, Qt::ExactHit) << el->hitTest(point, Qt::ExactHit) << [&]{ QTextBlock b = expected->document()->findBlock(el->hitTest(point, Qt::FuzzyHit)); QTextLayout* l = b.layout(); QTextLine line = l->lineForTextPosition(el->hitTest(point, Qt::FuzzyHit) - b.position()); return QStringList{QString::number(b.blockNumber()), QString::number(b.position()), QString::number(line.lineNumber()), QString::number(line.naturalTextRect().x()), QString::number(line.naturalTextRect().y() + l->position().y()), QString::number(line.naturalTextRect().height()), b.text().mid(line.textStart(), 5)}; }();
             QVERIFY2(al->hitTest(point, Qt::FuzzyHit) == el->hitTest(point, Qt::FuzzyHit)
                          && al->hitTest(point, Qt::ExactHit) == el->hitTest(point, Qt::ExactHit),
                      qPrintable(QStringLiteral("hit at %1,%2").arg(x).arg(y)));
