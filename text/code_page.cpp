@@ -1,6 +1,8 @@
 // Code page tables filled from iconv, and the locale's ANSI code page.
 #include "text/code_page.h"
 
+#include "base/utf.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -196,13 +198,7 @@ void CodePageDecoder::decode(std::string_view bytes, std::u16string& out)
         } else {
             c = kReplacement;
         }
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
+        base::appendUtf16(out, c);
     }
 }
 

@@ -9,17 +9,6 @@ namespace text {
 
 namespace {
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 int32_t nonNegative(const RtfToken& token) { return std::max(token.parameter, 0); }
 
 } // namespace

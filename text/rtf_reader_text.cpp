@@ -2,6 +2,8 @@
 // characters gathered into runs of one format, paragraphs ended.
 #include "text/rtf_reader_state.h"
 
+#include "base/utf.h"
+
 namespace text {
 
 namespace {
@@ -114,15 +116,8 @@ void RtfReader::appendAscii(std::string_view bytes)
 void RtfReader::appendCharacter(char32_t c)
 {
     Run& run = currentRun(Run::kNoPicture);
-    if (c >= 0x10000) {
-        c -= 0x10000;
-        paragraph_.text += static_cast<char16_t>(0xD800 + (c >> 10));
-        paragraph_.text += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        run.length += 2;
-    } else {
-        paragraph_.text += static_cast<char16_t>(c);
-        run.length += 1;
-    }
+    run.length += c >= 0x10000 ? 2 : 1;
+    base::appendUtf16(paragraph_.text, c);
 }
 
 // The paragraph is built in buffers that keep their capacity, and copied

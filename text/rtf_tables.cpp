@@ -2,6 +2,8 @@
 // code pages) and colour table (\colortbl), and the words that refer to them.
 #include "text/rtf_reader_state.h"
 
+#include "base/utf.h"
+
 #include <algorithm>
 
 namespace text {
@@ -67,13 +69,7 @@ void RtfReader::fontTableCharacter(char32_t c)
     std::u16string& face = fontEntry_.font.face;
     if (!fontEntry_.open || face.size() >= kMaxFaceLength)
         return;
-    if (c >= 0x10000) {
-        c -= 0x10000;
-        face += static_cast<char16_t>(0xD800 + (c >> 10));
-        face += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-        face += static_cast<char16_t>(c);
-    }
+    base::appendUtf16(face, c);
 }
 
 void RtfReader::finishFontEntry()

@@ -25,17 +25,6 @@ constexpr std::array<bool, 256> kLetters = [] {
 bool isLetter(char c) { return kLetters[static_cast<unsigned char>(c)]; }
 bool isDigit(char c) { return static_cast<unsigned>(c - '0') < 10; }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 RtfToken RtfTokenizer::next()
@@ -76,8 +65,8 @@ RtfToken RtfTokenizer::readControl(size_t start)
         return readWord(start);
     ++pos_;
     if (c == '\'' && pos_ + 1 < input_.size()) {
-        const int high = hexValue(input_[pos_]);
-        const int low = hexValue(input_[pos_ + 1]);
+        const int high = hexDigit(input_[pos_]);
+        const int low = hexDigit(input_[pos_ + 1]);
         if (high >= 0 && low >= 0) {
             pos_ += 2;
             token.kind = RtfToken::Kind::HexByte;

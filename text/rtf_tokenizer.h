@@ -22,6 +22,18 @@ struct RtfToken {
     size_t offset = 0;      // where the token begins in the input
 };
 
+// The value of a hex digit, or -1.
+constexpr int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 class RtfTokenizer {
 public:
     explicit RtfTokenizer(std::string_view input) : input_(input) {}
