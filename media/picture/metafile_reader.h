@@ -48,7 +48,7 @@ inline uint32_t readU32(std::string_view p, size_t at)
     if (at + 4 > p.size() || at + 4 < at)
         return 0;
     const auto* b = reinterpret_cast<const unsigned char*>(p.data() + at);
-    return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+    return uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);
 }
 inline int32_t readI32(std::string_view p, size_t at) { return static_cast<int32_t>(readU32(p, at)); }
 inline uint16_t readU16(std::string_view p, size_t at)

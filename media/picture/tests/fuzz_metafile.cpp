@@ -28,6 +28,10 @@ void ensureApplication()
 
 } // namespace
 
+// Fontconfig keeps its font caches for the life of the process; that is
+// not a leak of ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     ensureApplication();
