@@ -21,6 +21,9 @@ constexpr int kPlayFlagSoftVolume = 0x10;
 constexpr GstClockTime kPrerollTimeout = 10 * GST_SECOND;
 // A failed state change can return before its error reaches the bus.
 constexpr auto kErrorMessageWait = std::chrono::seconds(1);
+// Each failure posts a few errors; a device that keeps failing stops
+// recording them once this many are in, and then reports as unreadable.
+constexpr size_t kErrorsKept = 64;
 
 MediaResult classify(GQuark domain, int code)
 {
@@ -138,8 +141,8 @@ void GstMediaDevice::recordError(GstMessage* message)
     gst_message_parse_error(message, &error, nullptr);
     {
         const std::lock_guard lock(errorMutex_);
-        lastError_ = {error ? error->domain : 0, error ? error->code : 0};
-        ++errors_;
+        if (errors_.size() < kErrorsKept)
+            errors_.push_back({error ? error->domain : 0, error ? error->code : 0});
     }
     g_clear_error(&error);
     errorSeen_.notify_all();
@@ -148,15 +151,18 @@ void GstMediaDevice::recordError(GstMessage* message)
 std::uint64_t GstMediaDevice::errorCount()
 {
     const std::lock_guard lock(errorMutex_);
-    return errors_;
+    return errors_.size();
 }
 
 MediaResult GstMediaDevice::failureSince(std::uint64_t errorsBefore)
 {
     std::unique_lock lock(errorMutex_);
-    if (!errorSeen_.wait_for(lock, kErrorMessageWait, [&] { return errors_ > errorsBefore; }))
+    if (!errorSeen_.wait_for(lock, kErrorMessageWait, [&] { return errors_.size() > errorsBefore; }))
         return kCannotDecode;
-    return classify(lastError_.domain, lastError_.code);
+    // The first error names the cause; the ones after it are its echoes
+    // ("internal data stream error").
+    const BusError& first = errors_[errorsBefore];
+    return classify(first.domain, first.code);
 }
 
 MediaResult GstMediaDevice::awaitPreroll(GstStateChangeReturn ret, std::uint64_t errorsBefore)

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -106,8 +107,7 @@ private:
 
     std::mutex errorMutex_;
     std::condition_variable errorSeen_;
-    std::uint64_t errors_ = 0; // guarded by errorMutex_
-    BusError lastError_;       // guarded by errorMutex_
+    std::vector<BusError> errors_; // guarded by errorMutex_
 };
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/fakes/sound_fixtures.h"
 #include "platform/gst_media_service.h"
 
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -230,6 +231,24 @@ TEST_F(MediaServiceTest, OpensAnMp3FromItsContent)
     ASSERT_EQ(reply.result, 0u);
     // The encoder pads the start and the end.
     EXPECT_NEAR(query(reply.device, MediaStatusItem::Length), 530u, 50u);
+}
+
+TEST_F(MediaServiceTest, AMidiFileOpensOnlyWhereADecoderIsInstalled)
+{
+    // One track: a note on, a note off, the end of the track.
+    const char midi[] = "MThd\0\0\0\6\0\0\0\1\0\x60"
+                        "MTrk\0\0\0\x0c\0\x90\x3c\x40\x60\x80\x3c\x40\0\xff\x2f\0";
+    QFile file(path("tune.mid"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(midi, sizeof midi - 1);
+    file.close();
+    bool decoder = false;
+    for (const char* name : {"fluiddec", "wildmididec"})
+        if (GstElementFactory* f = gst_element_factory_find(name)) {
+            decoder = true;
+            gst_object_unref(f);
+        }
+    EXPECT_EQ(service_->open(path("tune.mid")).result, decoder ? 0u : kNoDecoder);
 }
 
 // Without a sound server the default output still keeps real time.
