@@ -69,12 +69,7 @@ void RtfReader::handleToken(const RtfToken& token)
 {
     using Kind = RtfToken::Kind;
     if (overflowDepth_ > 0) {
-        if (token.kind == Kind::GroupStart)
-            ++overflowDepth_;
-        else if (token.kind == Kind::GroupEnd)
-            --overflowDepth_;
-        else if (token.kind == Kind::ControlWord && token.text == "bin")
-            tokens_.takeBinary(token.parameter);
+        skipOverflowed(token);
         return;
     }
     // \* marks only the control word straight after it.
@@ -84,20 +79,13 @@ void RtfReader::handleToken(const RtfToken& token)
         skipLeft_ = 0;
         flushLeadByte();
         if (token.kind == Kind::GroupStart)
-            openGroup(token.offset);
+            openGroup();
         else
             closeGroup(token.offset + 1);
         return;
     }
     if (token.kind == Kind::Text) {
-        std::string_view bytes = token.text;
-        if (skipLeft_ > 0) {
-            const size_t skipped = std::min(bytes.size(), static_cast<size_t>(skipLeft_));
-            skipLeft_ -= static_cast<int32_t>(skipped);
-            bytes.remove_prefix(skipped);
-        }
-        if (!bytes.empty())
-            handleText(bytes, token.highBytes);
+        handleTextToken(token);
         return;
     }
     if (skipLeft_ > 0 && token.kind == Kind::HexByte) {
@@ -115,14 +103,37 @@ void RtfReader::handleToken(const RtfToken& token)
         handleSymbol(token.symbol);
 }
 
-void RtfReader::openGroup(size_t offset)
+// Groups past the depth bound are counted, not followed; only \bin data
+// must still be stepped over, since it may hold braces.
+void RtfReader::skipOverflowed(const RtfToken& token)
+{
+    if (token.kind == RtfToken::Kind::GroupStart)
+        ++overflowDepth_;
+    else if (token.kind == RtfToken::Kind::GroupEnd)
+        --overflowDepth_;
+    else if (token.kind == RtfToken::Kind::ControlWord && token.text == "bin")
+        tokens_.takeBinary(token.parameter);
+}
+
+void RtfReader::handleTextToken(const RtfToken& token)
+{
+    std::string_view bytes = token.text;
+    if (skipLeft_ > 0) {
+        const size_t skipped = std::min(bytes.size(), static_cast<size_t>(skipLeft_));
+        skipLeft_ -= static_cast<int32_t>(skipped);
+        bytes.remove_prefix(skipped);
+    }
+    if (!bytes.empty())
+        handleText(bytes, token.highBytes);
+}
+
+void RtfReader::openGroup()
 {
     if (stack_.size() >= kMaxGroupDepth) {
         ++overflowDepth_;
         return;
     }
     stack_.push_back(state_);
-    groupOffsets_.push_back(offset);
 }
 
 void RtfReader::closeGroup(size_t endOffset)
@@ -138,7 +149,6 @@ void RtfReader::closeGroup(size_t endOffset)
     }
     state_ = stack_.back();
     stack_.pop_back();
-    groupOffsets_.pop_back();
 }
 
 void RtfReader::handleWord(const RtfToken& token)
@@ -164,32 +174,38 @@ void RtfReader::handleWord(const RtfToken& token)
     }
     if (isDestination(word->action) && applyDestination(*word, token.offset))
         return;
+    dispatchWord(*word, token);
+}
+
+// A word that is not a destination, to the handler of the current one.
+void RtfReader::dispatchWord(const RtfControlWord& word, const RtfToken& token)
+{
     switch (state_.destination) {
     case RtfDestination::Text:
         // The actions are declared by kind: body words first, then
         // paragraph formatting, then the document's own words.
-        if (word->action <= RtfAction::Color) {
-            applyBodyWord(word->action, token, *word);
+        if (word.action <= RtfAction::Color) {
+            applyBodyWord(word.action, token, word);
             return;
         }
-        if (word->action <= RtfAction::LineMultiple) {
-            applyParagraphFormat(word->action, token, *word);
+        if (word.action <= RtfAction::LineMultiple) {
+            applyParagraphFormat(word.action, token, word);
             return;
         }
         break;
     case RtfDestination::FontTable:
-        fontTableWord(word->action, token);
+        fontTableWord(word.action, token);
         break;
     case RtfDestination::ColorTable:
-        colorTableWord(word->action, token);
+        colorTableWord(word.action, token);
         break;
     case RtfDestination::Picture:
-        pictureWord(word->action, token, *word);
+        pictureWord(word.action, token, word);
         return;
     default:
         break;
     }
-    applyDocumentWord(word->action, token);
+    applyDocumentWord(word.action, token);
 }
 
 // True when the word was a destination and has been dealt with.

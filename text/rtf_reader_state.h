@@ -33,9 +33,12 @@ public:
 
 private:
     void handleToken(const RtfToken& token);
-    void openGroup(size_t offset);
+    void skipOverflowed(const RtfToken& token);
+    void handleTextToken(const RtfToken& token);
+    void openGroup();
     void closeGroup(size_t endOffset);
     void handleWord(const RtfToken& token);
+    void dispatchWord(const RtfControlWord& word, const RtfToken& token);
     void handleSymbol(char symbol);
     bool applyDestination(const RtfControlWord& word, size_t offset);
     void applyBodyWord(RtfAction action, const RtfToken& token, const RtfControlWord& word);
@@ -73,7 +76,6 @@ private:
     std::string_view input_;
     RtfTokenizer tokens_;
     std::vector<RtfGroupState> stack_;
-    std::vector<size_t> groupOffsets_;
     RtfGroupState state_;
     size_t overflowDepth_ = 0;   // groups opened beyond kMaxGroupDepth, skipped
     bool ignorableNext_ = false; // after \*
