@@ -136,6 +136,42 @@ Metafile readPlaceable(std::string data)
 
 } // namespace
 
+std::string bitmapFileFromDib(std::string_view info, std::string_view bits)
+{
+    if (info.size() < 12)
+        return {};
+    std::string file = "BM";
+    const auto put32 = [&file](uint64_t v) {
+        for (int i = 0; i < 4; ++i)
+            file += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    put32(14 + info.size() + bits.size());
+    put32(0);
+    put32(14 + info.size());
+    file.append(info);
+    file.append(bits);
+    return file;
+}
+
+std::string bitmapFileFromPackedDib(std::string_view dib)
+{
+    const uint32_t headerSize = readU32(dib, 0);
+    if (headerSize < 12 || headerSize > dib.size())
+        return {};
+    const bool core = headerSize == 12;
+    const uint16_t depth = core ? readU16(dib, 10) : readU16(dib, 14);
+    uint64_t colours = core ? 0 : readU32(dib, 32);
+    if (colours == 0 && depth <= 8)
+        colours = uint64_t{1} << depth;
+    const uint32_t compression = core ? 0 : readU32(dib, 16);
+    // Only the 40-byte header keeps its bit-field masks outside itself.
+    const uint64_t masks = headerSize == 40 && (compression == 3 || compression == 6) ? (compression == 3 ? 12 : 16) : 0;
+    const uint64_t infoSize = headerSize + masks + colours * (core ? 3 : 4);
+    if (infoSize > dib.size())
+        return {};
+    return bitmapFileFromDib(dib.substr(0, infoSize), dib.substr(infoSize));
+}
+
 Metafile readMetafile(std::string data)
 {
     if (isEnhanced(data))

@@ -41,6 +41,13 @@ struct Metafile {
 // list, so a truncated file shows what it holds.
 Metafile readMetafile(std::string data);
 
+// Bitmaps inside metafile records (and ".dib" files) are packed: info
+// header, colour table and bits without the 14-byte file header. These put
+// one in front so the bitmap reader can take them; the packed form finds
+// where the bits start from the info header. Empty when no header fits.
+std::string bitmapFileFromDib(std::string_view info, std::string_view bits);
+std::string bitmapFileFromPackedDib(std::string_view dib);
+
 // Little-endian readers over record parameters; out-of-range reads give 0,
 // so a short record draws nothing sensible but reads nothing outside.
 inline uint32_t readU32(std::string_view p, size_t at)

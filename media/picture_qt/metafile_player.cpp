@@ -362,20 +362,12 @@ void MetafilePlayer::text(QPointF reference, const QString& string, const QRectF
         state_.position = t.inverted().map(QPointF(anchor.x() + width, anchor.y()));
 }
 
-QImage decodeDib(std::string_view info, std::string_view bits)
+QImage decodeDib(std::string_view info, std::string_view bits) { return decodeBitmapFile(picture::bitmapFileFromDib(info, bits)); }
+
+QImage decodeBitmapFile(const std::string& file)
 {
-    if (info.size() < 12)
+    if (file.empty())
         return {};
-    std::string file = "BM";
-    const auto put32 = [&file](uint64_t v) {
-        for (int i = 0; i < 4; ++i)
-            file += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    put32(14 + info.size() + bits.size());
-    put32(0);
-    put32(14 + info.size());
-    file.append(info);
-    file.append(bits);
     try {
         return toQImage(picture::readBmp(file));
     } catch (const base::Exception&) {

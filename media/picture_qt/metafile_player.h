@@ -119,6 +119,7 @@ void playEnhancedRecords(const picture::Metafile& metafile, MetafilePlayer& play
 // A device-independent bitmap (info header, colours, bits) as an image, or
 // a null image when it cannot be read.
 QImage decodeDib(std::string_view info, std::string_view bits);
+QImage decodeBitmapFile(const std::string& file);
 
 // 0x00BBGGRR as the metafiles store colours.
 inline QColor colorRef(uint32_t value)

@@ -65,27 +65,10 @@ void extTextOut(std::string_view p, MetafilePlayer& player)
     player.text(reference, ansiText(p, hasRect ? 16 : 8, count), opaque ? &rect : nullptr);
 }
 
-// The bitmap follows the fixed fields; its info header says how long the
-// colour table is, and the rest are the bits.
+// The packed bitmap follows the fixed fields.
 QImage dibFrom(std::string_view p, size_t at)
 {
-    if (at >= p.size())
-        return {};
-    const std::string_view dib = p.substr(at);
-    const uint32_t headerSize = readU32(dib, 0);
-    if (headerSize < 12 || headerSize > dib.size())
-        return {};
-    uint64_t colours = 0;
-    const uint16_t depth = headerSize == 12 ? readU16(dib, 10) : readU16(dib, 14);
-    if (headerSize > 12)
-        colours = readU32(dib, 32);
-    if (colours == 0 && depth <= 8)
-        colours = uint64_t{1} << depth;
-    const uint64_t masks = headerSize == 40 && (readU32(dib, 16) == 3 || readU32(dib, 16) == 6) ? 12 : 0;
-    const uint64_t infoSize = headerSize + masks + colours * (headerSize == 12 ? 3 : 4);
-    if (infoSize > dib.size())
-        return {};
-    return decodeDib(dib.substr(0, infoSize), dib.substr(infoSize));
+    return at < p.size() ? decodeBitmapFile(picture::bitmapFileFromPackedDib(p.substr(at))) : QImage();
 }
 
 void stretchDib(std::string_view p, MetafilePlayer& player, bool withUsage)

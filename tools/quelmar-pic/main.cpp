@@ -102,8 +102,14 @@ const picture::FormatRegistry& toolFormats()
 
 int run(const std::string& command, const std::string& file, const char* out)
 {
-    const GraphicKind kind = toolFormats().formatForFile(file).kind;
+    const picture::PictureFormat& format = toolFormats().formatForFile(file);
+    const GraphicKind kind = format.kind;
     std::string bytes = base::readFile(file);
+    // A ".dib" may hold the packed form, without the file header.
+    if (format.extension == "dib" && !bytes.empty() && bytes.rfind("BM", 0) != 0) {
+        if (std::string wrapped = picture::bitmapFileFromPackedDib(bytes); !wrapped.empty())
+            bytes = std::move(wrapped);
+    }
     if (kind == GraphicKind::Metafile) {
         const picture::Metafile metafile = picture::readMetafile(std::move(bytes));
         if (command == "info")
