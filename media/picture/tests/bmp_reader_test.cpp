@@ -5,6 +5,7 @@
 
 #include "base/errors.h"
 #include "media/picture/tests/bmp_builder.h"
+#include "media/picture/tests/reader_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -32,14 +33,7 @@ Dib rgb24()
     return d;
 }
 
-struct Failure {
-    const char* what;
-    std::string file;
-    const std::type_info& type;
-    std::string message;
-};
-
-std::vector<Failure> failures()
+std::vector<picturetest::Failure> failures()
 {
     const std::string good = bmp(rgb24());
     auto with = [](auto change) {
@@ -75,16 +69,7 @@ std::vector<Failure> failures()
 
 TEST(BmpReader, EachFaultGivesItsClassAndMessage)
 {
-    for (const Failure& f : failures()) {
-        SCOPED_TRACE(f.what);
-        try {
-            readBmp(f.file);
-            ADD_FAILURE() << "loaded";
-        } catch (const base::Exception& e) {
-            EXPECT_EQ(typeid(e), f.type) << typeid(e).name();
-            EXPECT_EQ(e.what(), f.message);
-        }
-    }
+    picturetest::expectFailures([](const std::string& file) { return readBmp(file); }, failures());
 }
 
 TEST(BmpReader, EmptyFileIsAnEmptyPicture)
@@ -169,21 +154,9 @@ TEST(BmpReader, PackedDibWithoutFileHeader)
 TEST(BmpReader, DamagedFilesFailCleanly)
 {
     for (const Layout& l : layouts()) {
-        const std::string file = bmp(l.dib);
-        // A flipped height bit makes RLE pictures of up to the full ceiling.
-        auto survives = [](const std::string& bytes) {
-            try {
-                readBmp(bytes, 1 << 16);
-            } catch (const base::Exception&) {
-            }
-        };
-        for (size_t n = 0; n < file.size(); ++n)
-            survives(file.substr(0, n));
-        for (size_t bit = 0; bit < file.size() * 8; ++bit) {
-            std::string flipped = file;
-            flipped[bit / 8] = static_cast<char>(flipped[bit / 8] ^ (1 << (bit % 8)));
-            survives(flipped);
-        }
+        SCOPED_TRACE(l.what);
+        picturetest::expectDamageFailsCleanly([](const std::string& bytes) { return readBmp(bytes, 1 << 16); },
+                                              bmp(l.dib));
     }
 }
 

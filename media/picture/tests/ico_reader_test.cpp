@@ -6,6 +6,7 @@
 #include "media/picture/png_errors.h"
 #include "media/picture/tests/bmp_builder.h"
 #include "media/picture/tests/png_builder.h"
+#include "media/picture/tests/reader_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -68,12 +69,7 @@ TEST(IcoReader, EachFaultGivesItsClassAndMessage)
     outside.replace(18, 4, le32(5000)); // the image's offset
     Dib twoPlanes;
     twoPlanes.planes = 2, twoPlanes.height = 2;
-    const struct {
-        const char* what;
-        std::string file;
-        const std::type_info& type;
-        std::string message;
-    } cases[] = {
+    const std::vector<picturetest::Failure> cases = {
         {"empty file", "", typeid(EReadError), "Stream read error"},
         {"five bytes", good.substr(0, 5), typeid(EReadError), "Stream read error"},
         {"type 2 (a cursor)", icon({{2, 2, 24, square(2, 24, 0, noMask(2))}}, 2), typeid(EInvalidGraphic), kInvalid},
@@ -85,16 +81,7 @@ TEST(IcoReader, EachFaultGivesItsClassAndMessage)
          "This \"Portable Network Graphics\" image is invalid because the decoder found an unexpected end of the "
          "file."},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        try {
-            readIcon(c.file);
-            ADD_FAILURE() << "loaded";
-        } catch (const base::Exception& e) {
-            EXPECT_EQ(typeid(e), c.type) << typeid(e).name();
-            EXPECT_EQ(e.what(), c.message);
-        }
-    }
+    picturetest::expectFailures([](const std::string& file) { return readIcon(file); }, cases);
 }
 
 TEST(IcoReader, TakesTheLargestThenTheDeepestImage)
@@ -145,19 +132,7 @@ TEST(IcoReader, DamagedFilesFailCleanly)
     using namespace pngtest;
     const std::string file = icon({{2, 2, 24, square(2, 24, 0x123456, std::string("\x40\0\0\0\x80\0\0\0", 8))},
                                    {2, 1, 32, png({ihdr(2, 1, 8, 0), idat(tinyGreyRows()), iend()})}});
-    auto survives = [](const std::string& bytes) {
-        try {
-            readIcon(bytes, 1 << 16);
-        } catch (const base::Exception&) {
-        }
-    };
-    for (size_t n = 0; n < file.size(); ++n)
-        survives(file.substr(0, n));
-    for (size_t bit = 0; bit < file.size() * 8; ++bit) {
-        std::string flipped = file;
-        flipped[bit / 8] = static_cast<char>(flipped[bit / 8] ^ (1 << (bit % 8)));
-        survives(flipped);
-    }
+    picturetest::expectDamageFailsCleanly([](const std::string& bytes) { return readIcon(bytes, 1 << 16); }, file);
 }
 
 } // namespace
