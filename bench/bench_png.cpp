@@ -4,9 +4,9 @@
 // three back to back, so a busy machine slows all of them alike; the ratios
 // are the counters "vs_libpng" (target <= 1.0) and "vs_inflate" (<= 1.3).
 #include "media/picture/png_reader.h"
+#include "media/picture/tests/libpng_reference.h"
 
 #include <benchmark/benchmark.h>
-#include <png.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -20,24 +20,24 @@
 
 namespace {
 
-constexpr int kWidth = 3840;
-constexpr int kHeight = 2160;
+constexpr size_t kWidth = 3840;
+constexpr size_t kHeight = 2160;
 
 // Smooth light and shade with sensor-like noise and a soft alpha vignette:
 // rows that compress about as well as a real photograph's.
 std::vector<uint8_t> photoPixels()
 {
-    std::vector<uint8_t> px(size_t{kWidth} * kHeight * 4);
+    std::vector<uint8_t> px(kWidth * kHeight * 4);
     uint32_t seed = 12345;
     auto noise = [&seed] {
         seed ^= seed << 13, seed ^= seed >> 17, seed ^= seed << 5;
         return static_cast<int>(seed % 9) - 4;
     };
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            const double u = x / 640.0, v = y / 540.0;
+    for (size_t y = 0; y < kHeight; ++y) {
+        for (size_t x = 0; x < kWidth; ++x) {
+            const double u = static_cast<double>(x) / 640.0, v = static_cast<double>(y) / 540.0;
             const double light = 0.5 + 0.25 * std::sin(u * 1.7 + v * 0.9) + 0.2 * std::cos(u * 0.6 - v * 2.3);
-            uint8_t* p = &px[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 4];
+            uint8_t* p = &px[(y * kWidth + x) * 4];
             const int base[3] = {static_cast<int>(light * 230), static_cast<int>(light * 190 + 20 * std::sin(v * 3)),
                                  static_cast<int>(light * 150 + 40 * std::cos(u))};
             for (int c = 0; c < 3; ++c)
@@ -49,66 +49,17 @@ std::vector<uint8_t> photoPixels()
     return px;
 }
 
-void appendBytes(png_structp png, png_bytep data, png_size_t length)
-{
-    auto* out = static_cast<std::string*>(png_get_io_ptr(png));
-    out->append(reinterpret_cast<const char*>(data), length);
-}
-
 // Written by libpng with its default compression level and filter choice.
 std::string encodePhoto()
 {
     const std::vector<uint8_t> px = photoPixels();
-    std::string file;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_set_write_fn(png, &file, appendBytes, nullptr);
-    png_set_IHDR(png, info, kWidth, kHeight, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < kHeight; ++y)
-        png_write_row(png, &px[size_t{static_cast<size_t>(y)} * kWidth * 4]);
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return file;
-}
-
-struct MemoryReader {
-    const std::string* file;
-    size_t position;
-};
-
-void readBytes(png_structp png, png_bytep data, png_size_t length)
-{
-    auto* r = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    if (r->file->size() - r->position < length)
-        png_error(png, "read past end");
-    std::memcpy(data, r->file->data() + r->position, length);
-    r->position += length;
-}
-
-// libpng's decode of any PNG to RGBA8, as a program would set it up.
-std::vector<uint8_t> libpngDecode(const std::string& file)
-{
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    MemoryReader reader{&file, 0};
-    png_set_read_fn(png, &reader, readBytes);
-    png_read_info(png, info);
-    png_set_expand(png);
-    png_set_strip_16(png);
-    png_set_gray_to_rgb(png);
-    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
-    png_read_update_info(png, info);
-    const png_uint_32 w = png_get_image_width(png, info), h = png_get_image_height(png, info);
-    std::vector<uint8_t> px(size_t{w} * h * 4);
-    std::vector<png_bytep> rows(h);
-    for (png_uint_32 y = 0; y < h; ++y)
-        rows[y] = &px[size_t{y} * w * 4];
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    return px;
+    std::vector<std::vector<uint8_t>> rows;
+    for (size_t y = 0; y < kHeight; ++y)
+        rows.emplace_back(px.begin() + static_cast<std::ptrdiff_t>(y * kWidth * 4),
+                          px.begin() + static_cast<std::ptrdiff_t>((y + 1) * kWidth * 4));
+    libpngref::Encoding e;
+    e.width = static_cast<uint32_t>(kWidth), e.height = static_cast<uint32_t>(kHeight);
+    return libpngref::encode(e, rows);
 }
 
 std::string imageData(const std::string& file)
@@ -146,15 +97,15 @@ void BM_PngPhoto(benchmark::State& state)
 {
     static const std::string file = encodePhoto();
     static const std::string data = imageData(file);
-    std::vector<uint8_t> inflated(size_t{kHeight} * (1 + kWidth * 4));
-    if (picture::readPng(file).pixels != libpngDecode(file)) {
+    std::vector<uint8_t> inflated(kHeight * (1 + kWidth * 4));
+    if (picture::readPng(file).pixels != libpngref::decode(file).rgba) {
         state.SkipWithError("our pixels differ from libpng's");
         return;
     }
     std::vector<double> ours, libpng, inflate;
     for (auto _ : state) {
         ours.push_back(seconds([&] { benchmark::DoNotOptimize(picture::readPng(file)); }));
-        libpng.push_back(seconds([&] { benchmark::DoNotOptimize(libpngDecode(file)); }));
+        libpng.push_back(seconds([&] { benchmark::DoNotOptimize(libpngref::decode(file).rgba); }));
         inflate.push_back(seconds([&] { bareInflate(data, inflated); }));
         state.SetIterationTime(ours.back());
     }
