@@ -124,10 +124,13 @@ struct Area {
     std::unique_ptr<PaintCounter> counter;
 };
 
+// The books stay open across benchmarks; main closes them before the
+// application object goes.
+std::unique_ptr<Area> books[3];
+
 Area& bookArea(Kind kind)
 {
-    static std::unique_ptr<Area> areas[3];
-    auto& a = areas[static_cast<int>(kind)];
+    auto& a = books[static_cast<int>(kind)];
     if (!a) {
         a = std::make_unique<Area>(kind);
         a->area.LoadDocument(novelPath());
@@ -279,6 +282,7 @@ int peakMemory(Kind kind)
         getrusage(RUSAGE_SELF, &usage);
         const struct mallinfo2 heap = mallinfo2();
         std::printf("%ld %zu\n", usage.ru_maxrss, heap.uordblks / 1024);
+        std::fflush(stdout);
     }
     return 0;
 }
@@ -299,8 +303,10 @@ void reportMemory(const char* argv0)
     long peak[3] = {}, heap[3] = {};
     const char* names[] = {"none", "ours", "qt"};
     for (int i = 0; i < 3; ++i) {
-        if (!childMemory(argv0, names[i], &peak[i], &heap[i]))
+        if (!childMemory(argv0, names[i], &peak[i], &heap[i])) {
+            std::printf("memory/%s: the measuring process failed\n", names[i]);
             return;
+        }
         std::printf("memory/%s: peak %ld KiB, heap in use %ld KiB\n", names[i], peak[i], heap[i]);
     }
     if (peak[2] > 0 && heap[2] > 0)
@@ -339,6 +345,9 @@ int main(int argc, char** argv)
     });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    for (auto& book : books)
+        book.reset();
     reportMemory(argv[0]);
+    std::fflush(stdout);
     return 0;
 }

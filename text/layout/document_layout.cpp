@@ -48,7 +48,7 @@ DocumentLayout::DocumentLayout(QTextDocument* document) : QAbstractTextDocumentL
 
 DocumentLayout::~DocumentLayout() = default;
 
-void DocumentLayout::setScrollBar(QScrollBar* bar) { scrollBar_ = bar; }
+void DocumentLayout::setView(QTextEdit* edit) { view_ = edit; }
 
 DocumentLayout::Settings DocumentLayout::currentSettings() const
 {
@@ -175,19 +175,48 @@ void DocumentLayout::rebuild()
 }
 
 // Width, font or margins changed: the heights stay as estimates, close to
-// the truth, and the lines go, since QTextCursor reads them directly.
+// the truth, and the lines go, since QTextCursor reads them directly. Going
+// through the whole book takes longer than a frame, so at once only around
+// the view and the caret, where cursor movement reads lines; idle time does
+// the rest before it measures anything.
 void DocumentLayout::relayoutAll()
 {
     resetEstimator();
     tree_.markAllUnmeasured();
-    clearAllLines();
+    clearNearViewAndCaret();
+    sweepNext_ = 0;
     Q_EMIT update(QRectF(0, 0, qreal(INT_MAX), qreal(INT_MAX)));
 }
 
-void DocumentLayout::clearAllLines()
+void DocumentLayout::clearNearViewAndCaret()
 {
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
-        b.clearLayout();
+    const int reach = 200;  // paragraphs: more than two screens of one-line ones
+    const auto clearAround = [&](int index) {
+        const int first = qMax(0, index - reach);
+        QTextBlock b = document()->findBlockByNumber(first);
+        for (int i = first; b.isValid() && i <= index + reach; ++i, b = b.next())
+            b.clearLayout();
+    };
+    if (tree_.size() == 0)
+        return;
+    clearAround(tree_.indexAt(fixed::fromReal(viewTop()) - int64_t{frame_.top}));
+    if (view_)
+        clearAround(view_->textCursor().blockNumber());
+}
+
+// Clears the lines left from before a reset, skipping paragraphs measured
+// since. Returns false when the budget ran out first.
+bool DocumentLayout::sweepStaleLines(const QElapsedTimer& clock, qint64 budgetNs)
+{
+    QTextBlock b = document()->findBlockByNumber(sweepNext_);
+    for (; b.isValid(); b = b.next(), ++sweepNext_) {
+        if ((sweepNext_ & 255) == 0 && budgetNs >= 0 && clock.nsecsElapsed() >= budgetNs)
+            return false;
+        if (!tree_.at(sweepNext_).measured)
+            b.clearLayout();
+    }
+    sweepNext_ = -1;
+    return true;
 }
 
 void DocumentLayout::resetEstimator()
@@ -257,7 +286,7 @@ void DocumentLayout::ensureMeasured(const QTextBlock& block, int index) const
         return;
     // The view's top in the tree's current terms: shifts not yet applied count.
     const int64_t end = frame_.top + tree_.offsetOf(index + 1);
-    const bool above = scrollBar_ && end <= fixed::fromReal(viewTop()) + shiftAbove_;
+    const bool above = view_ && end <= fixed::fromReal(viewTop()) + shiftAbove_;
     const int64_t before = tree_.total();
     BlockExtent e = measure(block);
     e.gap = index == 0 ? 0 : qMax(e.topMargin, tree_.at(index - 1).bottomMargin);
@@ -271,7 +300,8 @@ void DocumentLayout::ensureMeasured(const QTextBlock& block, int index) const
 // from the heights above it: lay out a screen's worth so they are exact.
 void DocumentLayout::measureAbove(int index) const
 {
-    const int64_t screen = fixed::fromReal(scrollBar_ && scrollBar_->pageStep() > 1 ? scrollBar_->pageStep() : 1000);
+    const int pageStep = view_ ? view_->verticalScrollBar()->pageStep() : 0;
+    const int64_t screen = fixed::fromReal(pageStep > 1 ? pageStep : 1000);
     int64_t covered = 0;
     QTextBlock block;
     for (int i = index - 1; i >= 0 && covered < screen; --i) {
@@ -286,7 +316,7 @@ void DocumentLayout::measureAbove(int index) const
     }
 }
 
-qreal DocumentLayout::viewTop() const { return scrollBar_ ? scrollBar_->value() : 0; }
+qreal DocumentLayout::viewTop() const { return view_ ? view_->verticalScrollBar()->value() : 0; }
 
 // Emits the new size and, while the view is not being painted, moves the
 // scroll bar by the height change above the view so the text stays still.
@@ -299,16 +329,17 @@ void DocumentLayout::reportSize() const
         return;
     }
     // The target comes first: a shrinking range would clamp the value.
-    const int64_t pixels = scrollBar_ ? shiftAbove_ / 64 : 0;
-    const int target = scrollBar_ ? static_cast<int>(scrollBar_->value() + pixels) : 0;
+    QScrollBar* bar = view_ ? view_->verticalScrollBar() : nullptr;
+    const int64_t pixels = bar ? shiftAbove_ / 64 : 0;
+    const int target = bar ? static_cast<int>(bar->value() + pixels) : 0;
     shiftAbove_ -= pixels * 64;
     const QSizeF size = documentSize();
     if (size != reportedSize_) {
         reportedSize_ = size;
         Q_EMIT self->documentSizeChanged(size);
     }
-    if (pixels != 0 && scrollBar_) {
-        scrollBar_->setValue(target);
+    if (pixels != 0 && bar) {
+        bar->setValue(target);
         Q_EMIT self->update(QRectF(0, 0, qreal(INT_MAX), qreal(INT_MAX)));
     }
 }
@@ -331,6 +362,8 @@ void DocumentLayout::measureIdle(qint64 budgetNs)
         return;
     QElapsedTimer clock;
     clock.start();
+    if (sweepNext_ >= 0 && !sweepStaleLines(clock, budgetNs))
+        return;
     int index = tree_.firstUnmeasured(0);
     QTextBlock block = index >= 0 ? document()->findBlockByNumber(index) : QTextBlock();
     while (block.isValid() && (budgetNs < 0 || clock.nsecsElapsed() < budgetNs)) {
@@ -359,7 +392,7 @@ DocumentLayout* installDocumentLayout(QTextEdit* edit)
         doc->setDocumentLayout(layout);  // deletes the previous layout
         layout->setCursorWidth(width);
     }
-    layout->setScrollBar(edit->verticalScrollBar());
+    layout->setView(edit);
     return layout;
 }
 

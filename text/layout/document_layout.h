@@ -13,11 +13,12 @@
 #include <QFont>
 #include <QPointer>
 #include <QSizeF>
+#include <QTextEdit>
 #include <QTextOption>
 
 #include "text/layout/height_tree.h"
 
-class QScrollBar;
+class QElapsedTimer;
 class QTextEdit;
 
 namespace text {
@@ -41,11 +42,12 @@ public:
     int cursorWidth() const { return cursorWidth_; }
     void setCursorWidth(int width) { cursorWidth_ = width; }
 
-    // The view's scroll bar: when paragraphs above the view are measured and
-    // change height, its value moves by as much, so the text stays still.
-    void setScrollBar(QScrollBar* bar);
+    // The edit showing the document: when paragraphs above its view are
+    // measured and change height, its scroll bar moves by as much, so the
+    // text stays still; after a reset its caret's lines are dropped first.
+    void setView(QTextEdit* edit);
     // True when every paragraph has been laid out (none is estimated).
-    bool isComplete() const { return tree_.unmeasuredCount() == 0; }
+    bool isComplete() const { return tree_.unmeasuredCount() == 0 && sweepNext_ < 0; }
     // Lays out every paragraph not laid out yet, now.
     void finishLayout();
 
@@ -90,7 +92,8 @@ private:
     void rebuild();
     void relayoutAll();
     bool changeBlocks(int from, int charsAdded);
-    void clearAllLines();
+    void clearNearViewAndCaret();
+    bool sweepStaleLines(const QElapsedTimer& clock, qint64 budgetNs);
     void resetEstimator();
 
     BlockExtent estimate(const QTextBlock& block) const;
@@ -120,7 +123,8 @@ private:
     Frame frame_;
     mutable Estimator estimator_;
     int cursorWidth_ = 1;
-    QPointer<QScrollBar> scrollBar_;
+    QPointer<QTextEdit> view_;
+    int sweepNext_ = -1; // where clearing lines left from before a reset goes on
     mutable QBasicTimer idleTimer_;
     mutable QBasicTimer reportTimer_;
     mutable QSizeF reportedSize_;

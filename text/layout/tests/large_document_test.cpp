@@ -41,8 +41,9 @@ private Q_SLOTS:
 
         edit_->moveCursor(QTextCursor::Start);
         testing::settle();
-        QCOMPARE(edit_->verticalScrollBar()->value(), 0);
-        QCOMPARE(edit_->cursorRect().top(), 1);
+        // Scrolled just far enough to show the caret, which sits below the ring.
+        QVERIFY(edit_->verticalScrollBar()->value() <= 1);
+        QVERIFY(view.contains(edit_->cursorRect()));
 
         edit_->verticalScrollBar()->setValue(edit_->verticalScrollBar()->maximum());
         testing::settle();
