@@ -3,6 +3,7 @@
 #include "forms/Dl.h"
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
+#include "forms/resources.h"
 #include "platform/message_boxes.h"
 #include "platform/screen.h"
 
@@ -31,6 +32,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationName(Title);
     setApplicationDisplayName(Title);
     setDesktopFileName(QStringLiteral("quelmar"));
+    InitResources();
     QIcon icon;
     for (int size : {16, 32, 128, 256})
         icon.addFile(QStringLiteral(":/icons/icon-%1.png").arg(size), QSize(size, size));

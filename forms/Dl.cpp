@@ -89,6 +89,8 @@ TForm1::TForm1()
     Memo1 = new text::TextArea(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     SetColor(kDesignColor);
+    // The ambient sound repeats for as long as the writer writes.
+    MediaPlayer1.OnNotify = [this](sound::TMediaPlayer& sender) { MediaPlayer1Notify(sender); };
 
     PopupMenu1 = new QMenu(this);
     New1 = addCommand(QStringLiteral("New file"), QKeySequence(Qt::CTRL | Qt::Key_N), &TForm1::New1Click);
@@ -122,6 +124,9 @@ void TForm1::FormCreate()
     resize(platform::screen().width(), platform::screen().height());
     CurrentFilePath = QStringLiteral("Untitled.txt");
     SetCaption(kLongCaption + NamePart(CurrentFilePath));
+    MediaPlayer1.FileName = QStringLiteral("ambience.mp3");
+    MediaPlayer1.Open();
+    MediaPlayer1.Play();
     Image1->Picture().LoadPictureFile("Backdrop.jpg");
     Image1->setGeometry(0, 0, width(), height());
 }
@@ -143,6 +148,13 @@ void TForm1::PlaceSmallWindow(QWidget* window)
 void TForm1::FormActivate() { Memo1->FocusText(); }
 
 void TForm1::Image1Click() { Memo1->FocusText(); }
+
+void TForm1::MediaPlayer1Notify(sound::TMediaPlayer& sender)
+{
+    // Play rewinds first: at the end the position equals the length.
+    if (sender.completion() == sound::TMPNotifyValues::nvSuccessful)
+        sender.Play();
+}
 
 void TForm1::SetColor(uint32_t color)
 {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "forms/close_action.h"
+#include "media/sound/media_player.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_boxes.h"
 
@@ -37,6 +38,7 @@ public:
     void FormActivate();
     void FormClose(TCloseAction& action);
     void Image1Click();
+    void MediaPlayer1Notify(sound::TMediaPlayer& sender);
 
     void New1Click();
     void Openfile1Click();
@@ -61,6 +63,7 @@ public:
     QLabel* Label1;
     QLabel* Label2;
     text::TextArea* Memo1;
+    sound::TMediaPlayer MediaPlayer1; // destroyed with the window: closes the device
     QMenu* PopupMenu1;
     QAction* New1;
     QAction* Openfile1;

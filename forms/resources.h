@@ -1,0 +1,4 @@
+// The artwork and icons built into the program, so it runs copied alone.
+#pragma once
+
+void InitResources();
