@@ -220,8 +220,11 @@ RgbaImage decodeDibPixels(const DibHeader& h, std::string_view bits, const DibCo
     const bool rle = h.compression == DibCompression::Rle8 || h.compression == DibCompression::Rle4;
     const uint64_t width = static_cast<uint32_t>(h.width);
     const uint64_t stride = dibRowStride(width, h.bitCount);
+    if (h.height <= 0)
+        invalid(context);
     // The last row's padding may be missing; its pixels may not.
-    if (h.height <= 0 || (!rle && stride * (static_cast<uint64_t>(h.height) - 1) + (width * h.bitCount + 7) / 8 > bits.size()))
+    const auto rows = base::checkedMul<uint64_t>(stride, static_cast<uint64_t>(h.height) - 1);
+    if (!rle && (!rows || *rows + (width * h.bitCount + 7) / 8 > bits.size()))
         invalid(context);
     RgbaImage image = allocate(h, context);
     if (rle) {

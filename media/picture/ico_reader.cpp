@@ -60,6 +60,7 @@ const IconEntry* bestEntry(std::string_view bytes, const std::vector<IconEntry>&
     return best;
 }
 
+// Strides stay below 2^33 and halved heights below 2^30: the product fits.
 uint64_t uncompressedBytes(const DibHeader& h)
 {
     return dibRowStride(static_cast<uint32_t>(h.width), h.bitCount) * static_cast<uint32_t>(h.height);
@@ -110,7 +111,8 @@ RgbaImage readDibEntry(std::string_view data, const IconEntry& entry, uint64_t m
     if (h.bitCount == 32)
         for (size_t i = 3; i < image.pixels.size(); i += 4)
             image.pixels[i] = 255;
-    if (!rle)
+    // The image's last row may lack its padding, and then there is no mask.
+    if (!rle && uncompressedBytes(h) <= bits.size())
         applyMask(h, bits.substr(static_cast<size_t>(uncompressedBytes(h))), image);
     return image;
 }

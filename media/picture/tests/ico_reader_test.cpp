@@ -127,6 +127,12 @@ TEST(IcoReader, PngImageAndAnImageHeaderLargerThanItsData)
     EXPECT_EQ(fromDirectory.height, 2);
 }
 
+TEST(IcoReader, ImageCutAfterItsLastPixelHasNoMask)
+{
+    const std::string cut = square(1, 24, 0x102030, "").substr(0, 40 + 3);
+    EXPECT_EQ(readIcon(icon({{1, 1, 24, cut}})).pixels, (Pixels{0x10, 0x20, 0x30, 255}));
+}
+
 TEST(IcoReader, DamagedFilesFailCleanly)
 {
     using namespace pngtest;
