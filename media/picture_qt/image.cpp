@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <exception>
+
 namespace picture_qt {
 
 namespace {
@@ -109,11 +111,16 @@ void TImage::dropCache()
 
 // An opaque picture covering the whole control hides what is behind it, so
 // Qt need not paint the window underneath first: a repaint is one copy.
+// When that changes, the whole control is painted again with its
+// background.
 void TImage::updateOpaqueness()
 {
     const TGraphic* graphic = picture_.Graphic();
     const bool covers = graphic && graphic->Opaque() && !graphic->Empty() && destinationRect().contains(rect());
-    setAttribute(Qt::WA_OpaquePaintEvent, covers);
+    if (covers != testAttribute(Qt::WA_OpaquePaintEvent)) {
+        setAttribute(Qt::WA_OpaquePaintEvent, covers);
+        update();
+    }
 }
 
 void TImage::resizeEvent(QResizeEvent* event)
@@ -143,15 +150,36 @@ const QImage& TImage::cachedPicture(QSize size)
     return cache_;
 }
 
+namespace {
+
+// Runs `onFailure` when the scope is left by an exception: a picture that
+// fails while painting (a JPEG with bad data) has stopped being opaque, and
+// the control must not keep claiming to cover what lies behind it.
+template <typename F>
+class FailureGuard {
+public:
+    explicit FailureGuard(F onFailure) : onFailure_(onFailure), exceptions_(std::uncaught_exceptions()) {}
+    ~FailureGuard()
+    {
+        if (std::uncaught_exceptions() > exceptions_)
+            onFailure_();
+    }
+
+private:
+    F onFailure_;
+    int exceptions_;
+};
+
+} // namespace
+
 void TImage::paintEvent(QPaintEvent*)
 {
     TGraphic* graphic = picture_.Graphic();
     const QRect rect = destinationRect();
     if (!graphic || graphic->Empty() || rect.isEmpty())
         return;
+    const FailureGuard guard([this] { updateOpaqueness(); });
     const QImage& picture = cachedPicture(rect.size());
-    if (!picture_.Graphic()->Opaque())
-        updateOpaqueness(); // a JPEG that failed to decode now draws nothing
     QPainter painter(this);
     painter.drawImage(rect.topLeft(), picture);
 }

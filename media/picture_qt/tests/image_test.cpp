@@ -142,8 +142,10 @@ TEST_F(TImageTest, JpegFailingInPaintRaisesOnceAndLeavesTheControlUsable)
     image_.setStretch(true);
     image_.resize(16, 16);
     load("bad.jpg", bad);
+    EXPECT_TRUE(image_.testAttribute(Qt::WA_OpaquePaintEvent));
     application()->caught.clear();
     shot();
+    EXPECT_FALSE(image_.testAttribute(Qt::WA_OpaquePaintEvent)); // it no longer covers the window
     shot();
     ASSERT_EQ(application()->caught.size(), 1u);
     EXPECT_EQ(application()->caught[0], "JPEG error #50");
