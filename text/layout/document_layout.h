@@ -110,6 +110,8 @@ private:
 
     void drawBlock(QPainter* painter, const PaintContext& context, const QTextBlock& block,
                    const QRectF& clip) const;
+    void drawListMarker(QPainter* painter, const PaintContext& context, const QTextBlock& block,
+                        const QTextCharFormat* selection) const;
     int hitBlock(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy,
                  bool* exact) const;
     qreal scale() const;

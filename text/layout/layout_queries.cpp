@@ -127,6 +127,7 @@ void DocumentLayout::drawBlock(QPainter* painter, const PaintContext& context, c
     const int position = block.position();
     const int length = block.length();
     QList<QTextLayout::FormatRange> selections;
+    const QTextCharFormat* markerSelection = nullptr;
     for (const Selection& range : context.selections) {
         const int start = range.cursor.selectionStart() - position;
         const int end = range.cursor.selectionEnd() - position;
@@ -141,7 +142,10 @@ void DocumentLayout::drawBlock(QPainter* painter, const PaintContext& context, c
                 ++o.length;
             selections.append(o);
         }
+        if (start < 0 && end >= 1)
+            markerSelection = &range.format;  // a selection from before the item takes its marker
     }
+    drawListMarker(painter, context, block, markerSelection);
 
     const QPen oldPen = painter->pen();
     painter->setPen(context.palette.color(QPalette::Text));

@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QTextList>
 
 #include "text/layout/document_layout.h"
 
@@ -120,8 +121,19 @@ void fillFormatted(QTextDocument* doc, int repeat)
             ++seed;
         }
     }
+    // Lists: their indent moves the lines, their markers are drawn.
+    for (const auto style : {QTextListFormat::ListDecimal, QTextListFormat::ListDisc, QTextListFormat::ListUpperRoman,
+                             QTextListFormat::ListCircle, QTextListFormat::ListSquare}) {
+        cursor.insertBlock(QTextBlockFormat());
+        QTextList* list = cursor.insertList(style);
+        insertRuns(cursor, prose(18, seed), seed);
+        cursor.insertBlock();
+        insertRuns(cursor, prose(4, seed + 2), seed + 2);
+        list->add(cursor.block());
+        ++seed;
+    }
     // A word wider than the line must break anywhere.
-    cursor.insertBlock();
+    cursor.insertBlock(QTextBlockFormat());
     cursor.insertText(QString(200, u'w'));
     cursor.endEditBlock();
 }
