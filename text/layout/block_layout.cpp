@@ -52,7 +52,44 @@ QTextOption paragraphOption(const QTextDocument* doc, const QTextBlock& block, c
     return option;
 }
 
+// Sets the line's width; a word wider than the line breaks anywhere, and
+// the rest of the paragraph then wraps at words only, as in Qt's layout.
+void fitLine(QTextLayout* layout, QTextLine& line, QTextOption& option, int32_t width, bool wordOrAnywhere)
+{
+    line.setLineWidth(fixed::toReal(width));
+    if (fixed::fromReal(line.naturalTextWidth()) <= width)
+        return;
+    line.setLineWidth(fixed::toReal(width));
+    if (fixed::fromReal(line.naturalTextWidth()) <= width)
+        return;
+    if (wordOrAnywhere) {
+        option.setWrapMode(QTextOption::WrapAnywhere);
+        layout->setTextOption(option);
+    }
+    line.setLineWidth(qMax<qreal>(line.naturalTextWidth(), fixed::toReal(width)));
+    if (wordOrAnywhere) {
+        option.setWrapMode(QTextOption::WordWrap);
+        layout->setTextOption(option);
+    }
+}
+
 }  // namespace
+
+// Indent and the separator mark go on the side the text starts from.
+DocumentLayout::Indents DocumentLayout::indentsOf(const QTextBlock& block, const QTextBlockFormat& format,
+                                                  bool leftToRight) const
+{
+    const QTextDocument* doc = document();
+    qreal indent = format.indent();
+    if (const QTextObject* object = doc->objectForFormat(format))
+        indent += object->format().toListFormat().indent();
+    const int32_t blockIndent = qFuzzyIsNull(indent) ? 0 : fixed::fromReal(indent * scale() * doc->indentWidth());
+    int32_t mark = 0;
+    if (doc->defaultTextOption().flags() & QTextOption::AddSpaceForLineAndParagraphSeparators)
+        mark = fixed::fromReal(QFontMetricsF(block.charFormat().font()).horizontalAdvance(QChar(0x21B5)));
+    return {fixed::fromReal(format.leftMargin()) + (leftToRight ? blockIndent : mark),
+            fixed::fromReal(format.rightMargin()) + (leftToRight ? mark : blockIndent)};
+}
 
 BlockExtent DocumentLayout::measure(const QTextBlock& block) const
 {
@@ -67,16 +104,7 @@ BlockExtent DocumentLayout::measure(const QTextBlock& block) const
     const bool wordOrAnywhere = option.wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere;
     const bool leftToRight = option.textDirection() == Qt::LeftToRight;
 
-    // Indent and the separator mark go on the side the text starts from.
-    qreal indent = format.indent();
-    if (const QTextObject* object = doc->objectForFormat(format))
-        indent += object->format().toListFormat().indent();
-    const int32_t blockIndent = qFuzzyIsNull(indent) ? 0 : fixed::fromReal(indent * scale() * doc->indentWidth());
-    int32_t mark = 0;
-    if (doc->defaultTextOption().flags() & QTextOption::AddSpaceForLineAndParagraphSeparators)
-        mark = fixed::fromReal(QFontMetricsF(block.charFormat().font()).horizontalAdvance(QChar(0x21B5)));
-    const int32_t totalLeft = fixed::fromReal(format.leftMargin()) + (leftToRight ? blockIndent : mark);
-    const int32_t totalRight = fixed::fromReal(format.rightMargin()) + (leftToRight ? mark : blockIndent);
+    const Indents indents = indentsOf(block, format, leftToRight);
     const int32_t textIndent = fixed::fromReal(format.textIndent());
     const qreal scaling = scale();
 
@@ -86,33 +114,21 @@ BlockExtent DocumentLayout::measure(const QTextBlock& block) const
     layout->beginLayout();
     for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
         line.setLeadingIncluded(true);
-        int32_t left = totalLeft;
-        int32_t right = frame_.contentWidth - totalRight;
+        int32_t left = indents.left;
+        int32_t right = frame_.contentWidth - indents.right;
         if (firstLine) {
-            (leftToRight ? left : right) += (leftToRight ? textIndent : -textIndent);
+            if (leftToRight)
+                left += textIndent;
+            else
+                right -= textIndent;
             firstLine = false;
         }
-        line.setLineWidth(fixed::toReal(right - left));
-        if (fixed::fromReal(line.naturalTextWidth()) > right - left) {
-            // A word wider than the line: break it anywhere, as Qt does.
-            line.setLineWidth(fixed::toReal(right - left));
-            if (fixed::fromReal(line.naturalTextWidth()) > right - left) {
-                if (wordOrAnywhere) {
-                    option.setWrapMode(QTextOption::WrapAnywhere);
-                    layout->setTextOption(option);
-                }
-                line.setLineWidth(qMax<qreal>(line.naturalTextWidth(), fixed::toReal(right - left)));
-                if (wordOrAnywhere) {
-                    option.setWrapMode(QTextOption::WordWrap);
-                    layout->setTextOption(option);
-                }
-            }
-        }
+        fitLine(layout, line, option, right - left, wordOrAnywhere);
         const LineHeights h = lineHeights(format, line, scaling);
         line.setPosition(QPointF(fixed::toReal(left), fixed::toReal(y - h.adjustment)));
         bottom = y + h.bottom;
         y += h.advance;
-        widestLine_ = qMax(widestLine_, fixed::fromReal(line.x() + line.naturalTextWidth()) + totalRight);
+        widestLine_ = qMax(widestLine_, fixed::fromReal(line.x() + line.naturalTextWidth()) + indents.right);
     }
     layout->endLayout();
     e.height = qMax(y, bottom);

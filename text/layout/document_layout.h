@@ -87,6 +87,11 @@ private:
         double lineSum = 0;
     };
 
+    struct Indents {
+        int32_t left = 0;
+        int32_t right = 0;
+    };
+
     Settings currentSettings() const;
     void applySettings(const Settings& settings);
     void rebuild();
@@ -98,6 +103,7 @@ private:
 
     BlockExtent estimate(const QTextBlock& block) const;
     BlockExtent measure(const QTextBlock& block) const;
+    Indents indentsOf(const QTextBlock& block, const QTextBlockFormat& format, bool leftToRight) const;
     void marginsOf(const QTextBlock& block, BlockExtent& extent) const;
     void learn(const QTextLayout* layout) const;
     void ensureMeasured(const QTextBlock& block, int index) const;
