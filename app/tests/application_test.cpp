@@ -65,6 +65,7 @@ private Q_SLOTS:
         auto* app = static_cast<TApplication*>(QCoreApplication::instance());
         app->CreateWindows();
         QCOMPARE(boxes.fake.errors(), QStringList());
+        QVERIFY(!Form1->Memo1->IsTextModified());
         QVERIFY(Form1 && Form2 && Form3);
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(Form1->size(), screen.size());

@@ -17,7 +17,10 @@ TextEditor::TextEditor(QWidget* parent) : QTextEdit(parent)
     setTabChangesFocus(true);
     setAcceptRichText(true);
     setContextMenuPolicy(Qt::DefaultContextMenu);
+    // The ring around the text is the text area's own; changing the margin
+    // is an edit of the root frame, which would mark a new text as changed.
     document()->setDocumentMargin(0);
+    document()->setModified(false);
 }
 
 bool TextEditor::isWindowShortcut(const QKeyEvent* key) const

@@ -64,6 +64,7 @@ private Q_SLOTS:
         const std::string path = (dir.path() + QStringLiteral("/doc.txt")).toStdString();
         std::ofstream(path) << "first line\nsecond line\n";
         text::TextArea area;
+        QVERIFY(!area.IsTextModified());
         area.show();
         area.LoadDocument(path);
         QCOMPARE(area.editor()->toPlainText(), QStringLiteral("first line\nsecond line\n"));
@@ -71,6 +72,15 @@ private Q_SLOTS:
         QVERIFY(!area.editor()->document()->isUndoAvailable());
         area.SetFrameVisible(true);
         area.SetFontSize(20);
+        area.SetFontName(QStringLiteral("Liberation Serif"));
+        area.SetFontColor(0x00336699);
+        area.SetAreaWidth(300);
+        area.FocusText();
+        QVERIFY(!area.IsTextModified());
+        area.ClearDocument();
+        area.SetFontSize(12);
+        area.SetFontName(QStringLiteral("Carlito"));
+        area.SetFontColor(text::kWindowTextColor);
         QVERIFY(!area.IsTextModified());
         QTest::keyClicks(area.editor(), "x");
         QVERIFY(area.IsTextModified());
