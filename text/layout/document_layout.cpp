@@ -88,6 +88,7 @@ qreal DocumentLayout::scale() const
 
 void DocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
+    marginCache_.clear();  // format indices change when the document is cleared
     const Settings now = currentSettings();
     const bool full = charsRemoved == 0 && charsAdded == now.characterCount;
     const bool sameText = now.blockCount == settings_.blockCount && now.characterCount == settings_.characterCount

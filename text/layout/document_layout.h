@@ -11,6 +11,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBasicTimer>
 #include <QFont>
+#include <QHash>
 #include <QPointer>
 #include <QSizeF>
 #include <QTextEdit>
@@ -130,6 +131,7 @@ private:
     Settings settings_;
     Frame frame_;
     mutable Estimator estimator_;
+    mutable QHash<int, std::pair<int32_t, int32_t>> marginCache_; // format index: top, bottom
     int cursorWidth_ = 1;
     QPointer<QTextEdit> view_;
     int sweepNext_ = -1; // where clearing lines left from before a reset goes on

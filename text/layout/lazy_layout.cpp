@@ -32,8 +32,18 @@ void DocumentLayout::resetEstimator()
 
 BlockExtent DocumentLayout::estimate(const QTextBlock& block) const
 {
+    // Margins by format index: a book has a handful of paragraph formats, and
+    // building each paragraph's format object would dominate opening it.
     BlockExtent e;
-    marginsOf(block, e);
+    const int formatIndex = block.blockFormatIndex();
+    const auto cached = marginCache_.constFind(formatIndex);
+    if (cached != marginCache_.constEnd()) {
+        e.topMargin = cached->first;
+        e.bottomMargin = cached->second;
+    } else {
+        marginsOf(block, e);
+        marginCache_.insert(formatIndex, {e.topMargin, e.bottomMargin});
+    }
     const double width = fixed::toReal(frame_.contentWidth);
     const double advance = (block.length() - 1) * estimator_.charWidth;
     const double lines = width > 1 ? qMax(1.0, std::ceil(advance / width)) : 1.0;
