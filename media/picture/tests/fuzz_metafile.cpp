@@ -22,6 +22,7 @@ void ensureApplication()
     static char* argv[] = {name, nullptr};
     if (!QGuiApplication::instance()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {}); // font notes per input
         new QGuiApplication(argc, argv); // lives for the whole run
     }
 }
