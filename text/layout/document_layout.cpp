@@ -129,15 +129,18 @@ bool DocumentLayout::changeBlocks(int from, int charsAdded)
 
     std::vector<BlockExtent> extents;
     extents.reserve(static_cast<size_t>(last - first + 1));
+    int32_t previousBottom = first > 0 ? tree_.at(first - 1).bottomMargin : 0;
     for (QTextBlock b = firstBlock; b.isValid(); b = b.next()) {
         b.clearLayout();
-        extents.push_back(estimate(b));
+        BlockExtent e = estimate(b);
+        e.gap = extents.empty() && first == 0 ? 0 : qMax(e.topMargin, previousBottom);
+        previousBottom = e.bottomMargin;
+        extents.push_back(e);
         if (b == lastBlock)
             break;
     }
     tree_.replace(first, oldLast - first + 1, extents);
-    for (int i = first; i <= last + 1 && i < tree_.size(); ++i)
-        updateGap(i);
+    updateGap(last + 1);
     if (last - first < kMeasureAtOnce) {
         int index = first;
         for (QTextBlock b = firstBlock; b.isValid() && index <= last; b = b.next(), ++index)
