@@ -95,8 +95,7 @@ private Q_SLOTS:
         QCOMPARE(CurrentFilePath, QStringLiteral("Untitled.txt"));
         QCOMPARE(Form1->Caption(), QStringLiteral("Quelmar \u2014 Untitled.txt"));
         QCOMPARE(Form1->Memo1->geometry(), QRect(490, 125, 700, 550));
-        // The settings loader has replaced the designed colour by the stored one.
-        QCOMPARE(Form1->palette().color(QPalette::Window), QColor(221, 234, 204));
+        QCOMPARE(Form1->palette().color(QPalette::Window), QColor(221, 235, 205));
         QStringList captions, shortcuts;
         for (QAction* a : Form1->PopupMenu1->actions()) {
             captions << a->text();
