@@ -1,0 +1,174 @@
+// The whole start-up as the program runs it (the three windows created, the
+// stored settings applied with a 5 MB last document, the backdrop and the
+// ambient sound opened) to the writing window's first paint, against a bare
+// frameless full-screen window's first paint. The three loads are measured
+// on their own too, to show how the difference splits: the writing window
+// and the settings loader each open the sound and load the backdrop, which
+// is decoded once, at the first paint.
+#include "app/application.h"
+#include "forms/Dl.h"
+#include "media/picture_qt/image.h"
+#include "media/sound/media_player.h"
+#include "novel.h"
+#include "paint_wait.h"
+#include "platform/executable_dir.h"
+#include "platform/fakes/fake_message_boxes.h"
+#include "platform/screen.h"
+#include "text/area/text_area.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+
+namespace {
+
+// A working folder with the side files and the last document, and an
+// executable folder whose Settings.ini names that document.
+class Scene final : public platform::ExecutableFolder {
+public:
+    Scene()
+    {
+        QDir(root_.path()).mkdir(QStringLiteral("bin"));
+        for (const char* name : {"Backdrop.jpg", "ambience.mp3", "sound_on.png", "sound_off.png"})
+            QFile::copy(QStringLiteral(QUELMAR_ASSETS "/") + QLatin1String(name), root_.filePath(QLatin1String(name)));
+        write(root_.filePath(QStringLiteral("novel.rtf")), QByteArray::fromStdString(bench::makeNovelRtf()));
+        write(root_.filePath(QStringLiteral("bin/Settings.ini")),
+              "[Text]\nAreaWidth=800\nFontSize=16\nLastWorkingFilePath=novel.rtf\n");
+        QDir::setCurrent(root_.path());
+        platform::installExecutableFolder(this);
+    }
+    ~Scene() override { platform::installExecutableFolder(nullptr); }
+
+    std::string path() const override { return root_.filePath(QStringLiteral("bin/")).toStdString(); }
+
+private:
+    static void write(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
+    }
+
+    QTemporaryDir root_;
+};
+
+void BM_BareWindowFirstPaint(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QWidget w(nullptr, Qt::FramelessWindowHint);
+        w.setGeometry(0, 0, platform::screen().width(), platform::screen().height());
+        PaintWatch watch(&w);
+        w.showFullScreen();
+        if (!watch.wait())
+            state.SkipWithError("no paint");
+    }
+}
+BENCHMARK(BM_BareWindowFirstPaint)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+void BM_FullStartUpFirstPaint(benchmark::State& state)
+{
+    platform::ScopedMessageBoxes boxes;
+    auto* app = static_cast<TApplication*>(QCoreApplication::instance());
+    for (auto _ : state) {
+        app->CreateWindows();
+        {
+            PaintWatch watch(Form1);
+            app->ShowMainWindow();
+            if (!watch.wait())
+                state.SkipWithError("no paint");
+        }
+        state.PauseTiming();
+        if (!boxes.fake.shown.empty() || Form1->Memo1->GetAreaWidth() != 800)
+            state.SkipWithError(boxes.fake.shown.empty() ? "settings not applied" : qPrintable(boxes.fake.shown[0].text));
+        app->DestroyWindows();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FullStartUpFirstPaint)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+void BM_LoadDocument(benchmark::State& state)
+{
+    text::TextArea area;
+    area.resize(800, 550);
+    for (auto _ : state)
+        area.LoadDocument("novel.rtf");
+}
+BENCHMARK(BM_LoadDocument)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// A JPEG decodes at its first draw: the load and one full-screen draw.
+void BM_ShowBackdrop(benchmark::State& state)
+{
+    picture_qt::TImage image;
+    image.setStretch(true);
+    image.resize(platform::screen().width(), platform::screen().height());
+    for (auto _ : state) {
+        image.Picture().LoadPictureFile("Backdrop.jpg");
+        benchmark::DoNotOptimize(image.grab());
+    }
+}
+BENCHMARK(BM_ShowBackdrop)->Unit(benchmark::kMillisecond)->MinTime(1);
+
+void BM_OpenSound(benchmark::State& state)
+{
+    sound::TMediaPlayer player;
+    player.FileName = QStringLiteral("ambience.mp3");
+    for (auto _ : state)
+        player.Open(); // closes the previous device first, as every open does
+}
+BENCHMARK(BM_OpenSound)->Unit(benchmark::kMillisecond)->MinTime(1);
+
+// The ratio to the bare window, the split of the difference, and the target:
+// painted within twice the bare window's time plus the document's load.
+class StartUpReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs)
+            if (!r.error_occurred)
+                ms_[r.run_name.function_name] = r.GetAdjustedRealTime();
+    }
+
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        const double bare = ms_["BM_BareWindowFirstPaint"], full = ms_["BM_FullStartUpFirstPaint"];
+        const double document = ms_["BM_LoadDocument"], picture = ms_["BM_ShowBackdrop"];
+        const double sounds = 2 * ms_["BM_OpenSound"];
+        if (bare <= 0 || full <= 0)
+            return;
+        const double extra = full - bare;
+        // Only the picture loaded last is ever decoded and drawn.
+        std::printf("ratio BM_FullStartUpFirstPaint / BM_BareWindowFirstPaint = %.2f\n", full / bare);
+        std::printf("split of the %.1f ms over the bare window: document %.1f, picture (load and first draw) %.1f, "
+                    "sound (2 opens) %.1f, the rest %.1f\n",
+                    extra, document, picture, sounds, extra - document - picture - sounds);
+        const double target = 2 * bare + document;
+        std::printf("target: %.1f ms <= 2 x %.1f + %.1f = %.1f ms: %s\n", full, bare, document, target,
+                    full <= target ? "met" : "MISSED");
+    }
+
+private:
+    std::map<std::string, double> ms_;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    Scene scene;
+    benchmark::Initialize(&argc, argv);
+    StartUpReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
