@@ -264,9 +264,9 @@ void registerAll()
         benchmark::RegisterBenchmark(("ScrollPage/twoScreens/" + n).c_str(), [kind](benchmark::State& s) { scrollPage(s, kind, true); })->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("ScrollPage/book/" + n).c_str(), [kind](benchmark::State& s) { scrollPage(s, kind, false); })->Unit(benchmark::kMillisecond);
     }
-    benchmark::RegisterBenchmark("LoadDocument/none", [](benchmark::State& s) { loadDocument(s, Kind::None); })->Unit(benchmark::kMillisecond)->Iterations(3);
-    benchmark::RegisterBenchmark("LoadDocument/ours", [](benchmark::State& s) { loadDocument(s, Kind::Ours); })->Unit(benchmark::kMillisecond)->Iterations(3);
-    benchmark::RegisterBenchmark("LoadDocument/qt", [](benchmark::State& s) { loadDocument(s, Kind::Qts); })->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::RegisterBenchmark("LoadDocument/none", [](benchmark::State& s) { loadDocument(s, Kind::None); })->Unit(benchmark::kMillisecond)->Iterations(5);
+    benchmark::RegisterBenchmark("LoadDocument/ours", [](benchmark::State& s) { loadDocument(s, Kind::Ours); })->Unit(benchmark::kMillisecond)->Iterations(5);
+    benchmark::RegisterBenchmark("LoadDocument/qt", [](benchmark::State& s) { loadDocument(s, Kind::Qts); })->Unit(benchmark::kMillisecond)->Iterations(5);
 }
 
 // Child mode: open the book with one layout, lay it out completely, and
@@ -336,8 +336,8 @@ int main(int argc, char** argv)
         {"Keystroke/end/ours", "Keystroke/empty/ours", 2.0},
         {"Keystroke/start/qt", "Keystroke/empty/qt", 0},
         {"Keystroke/middle/qt", "Keystroke/empty/qt", 0},
-        {"LoadDocument/ours/iterations:3", "LoadDocument/none/iterations:3", 1.1},
-        {"LoadDocument/qt/iterations:3", "LoadDocument/none/iterations:3", 0},
+        {"LoadDocument/ours/iterations:5", "LoadDocument/none/iterations:5", 1.1},
+        {"LoadDocument/qt/iterations:5", "LoadDocument/none/iterations:5", 0},
         {"WidthChange/ours", "Repaint/ours", 5.0},
         {"WidthChange/qt", "Repaint/qt", 0},
         {"ScrollPage/book/ours", "ScrollPage/twoScreens/ours", 2.0},
