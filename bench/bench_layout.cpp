@@ -84,10 +84,17 @@ struct Area {
     explicit Area(Kind kind)
     {
         area.show();
-        if (kind == Kind::Ours)
+        QTextDocument* doc = area.editor()->document();
+        if (kind == Kind::Ours) {
             text::installDocumentLayout(area.editor());
-        else if (kind == Kind::None)
-            area.editor()->document()->setDocumentLayout(new NoLayout(area.editor()->document()));
+        } else if (kind == Kind::None) {
+            doc->setDocumentLayout(new NoLayout(doc));
+        } else if (qobject_cast<text::DocumentLayout*>(doc->documentLayout())) {
+            // The text area installs ours; without a layout the document
+            // creates Qt's own on first use.
+            doc->setDocumentLayout(nullptr);
+            doc->documentLayout();
+        }
         counter = std::make_unique<PaintCounter>(area.editor()->viewport());
         settle();
     }
