@@ -13,6 +13,7 @@
 
 #include <QFileInfo>
 #include <QPushButton>
+#include <QRubberBand>
 
 #include <functional>
 #include <optional>
@@ -66,7 +67,8 @@ TForm2::TForm2() : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnT
     connectHandlers();
 }
 
-TForm2::~TForm2() = default;
+// The drag outline is a window of its own, not a child.
+TForm2::~TForm2() { delete dragOutline_; }
 
 // Each step runs as a handler of its own, so one missing file leaves every
 // other stored setting applied; the steps still run in their fixed order.

@@ -105,6 +105,7 @@ private:
     void buildTextPage();
     void buildBackgroundPage();
     void buildSoundPage();
+    void setTabOrders();
     void connectHandlers();
 
     // The loader's steps that "Cancel" repeats (Unit2.cpp).

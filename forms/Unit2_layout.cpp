@@ -111,25 +111,19 @@ void TForm2::buildWindow()
     OpenDialog1.filter = QStringLiteral("All Files (*.*)|*.mp3; *.wav; *.wma; *.mid;|MP3 Files (*.mp3)|*.mp3"
                                         "|WAV Files (*.wav)|*.wav|WMA Files (*.wma)|*.wma|MIDI Files (*.mid)|*.mid");
 
-    for (QWidget* w : std::initializer_list<QWidget*>{Button1, Button2, Button4, PageControl1, Edit1, ComboBox1, ComboBox2,
-                                                      Edit2, CheckBox3, Edit3, Button3, CheckBox2, CheckBox1, Edit4,
-                                                      Button5, ScrollBar1})
+    setTabOrders();
+}
+
+// The window's own order, then each page's; the strips and the swatches
+// take no focus.
+void TForm2::setTabOrders()
+{
+    QWidget* const chain[] = {Button1, Button2,   Button4, PageControl1, Edit1,     ComboBox1, ComboBox2, Edit2,
+                              CheckBox3, Edit3,   Button3, CheckBox2,    CheckBox1, Edit4,     Button5,   ScrollBar1};
+    for (QWidget* w : chain)
         w->setFocusPolicy(w == PageControl1 ? Qt::TabFocus : Qt::StrongFocus);
-    setTabOrder(Button1, Button2);
-    setTabOrder(Button2, Button4);
-    setTabOrder(Button4, PageControl1);
-    setTabOrder(PageControl1, Edit1);
-    setTabOrder(Edit1, ComboBox1);
-    setTabOrder(ComboBox1, ComboBox2);
-    setTabOrder(ComboBox2, Edit2);
-    setTabOrder(Edit2, CheckBox3);
-    setTabOrder(CheckBox3, Edit3);
-    setTabOrder(Edit3, Button3);
-    setTabOrder(Button3, CheckBox2);
-    setTabOrder(CheckBox2, CheckBox1);
-    setTabOrder(CheckBox1, Edit4);
-    setTabOrder(Edit4, Button5);
-    setTabOrder(Button5, ScrollBar1);
+    for (size_t i = 0; i + 1 < std::size(chain); ++i)
+        setTabOrder(chain[i], chain[i + 1]);
 }
 
 void TForm2::buildTextPage()

@@ -233,6 +233,21 @@ private Q_SLOTS:
         QVERIFY(Form1->Image1->isHidden());
     }
 
+    // Without an open device the switch handler fails at its first step: the
+    // switch shows its new state, the sound controls stay as they were.
+    void soundSwitchWithoutADevice()
+    {
+        sound_->fake.results["open"] = {platform::media_error::kFileNotFound};
+        sound_->fake.texts[platform::media_error::kFileNotFound] = "The specified file was not found.";
+        start("[Sound]\nSoundEnabled=0\n");
+        QCOMPARE(failures, (QStringList{"The specified file was not found.", "No MCI device open", "No MCI device open",
+                                        "No MCI device open"}));
+        QVERIFY(!Form2->CheckBox1->isChecked());
+        for (QWidget* w : soundControls())
+            QVERIFY(w->isEnabled());
+        QVERIFY(Form2->Image1->Picture().Graphic() == nullptr);
+    }
+
     // The document loaded at start-up is the current document from then on.
     void lastDocumentBecomesCurrentAndMarksShowItsCaption()
     {
