@@ -4,7 +4,9 @@
 // which shows a failure in the error box and returns; until then a failure
 // simply escapes to the caller.
 //
-//     forms::setHandlerRunner([](const std::function<void()>& h) { app->RunHandler(h); });
+//     forms::setHandlerRunner([](const std::function<void()>& h) {
+//         static_cast<TApplication*>(qApp)->RunHandler(h);
+//     });
 #pragma once
 
 #include <functional>
