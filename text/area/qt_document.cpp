@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <optional>
 
 namespace text {
 
@@ -264,7 +265,7 @@ private:
     QHash<int, int32_t> pictureMap_;
 };
 
-void appendRun(Paragraph& p, const std::u16string& text, const CharFormat& format, int32_t picture)
+void appendRun(Paragraph& p, std::u16string_view text, const CharFormat& format, int32_t picture)
 {
     if (text.empty())
         return;
@@ -284,24 +285,54 @@ Document readQtDocument(const QTextDocument& source, const std::vector<Picture>&
 {
     Document doc;
     doc.paragraphs.clear();
+    doc.paragraphs.reserve(static_cast<size_t>(source.blockCount()));
     ModelBuilder builder(doc, pictures, font);
+    // A book has a few dozen distinct formats over a million fragments:
+    // each is resolved once, by its index in the document's format table.
+    std::vector<CharFormat> resolved;
+    std::vector<bool> known;
+    std::vector<std::optional<ParagraphFormat>> paragraphFormats;
+    // One copy of the whole text, sliced per fragment: a block's own text()
+    // would build a string per paragraph.
+    const QString raw = source.toRawText();
+    const auto* all = reinterpret_cast<const char16_t*>(raw.utf16());
+    size_t blockStart = 0; // kept running: a block's position() is a tree walk
     for (QTextBlock block = source.begin(); block.isValid(); block = block.next()) {
         Paragraph p;
-        p.format = paragraphFormat(block.blockFormat(), dotsPerInch);
+        const auto blockIndex = static_cast<size_t>(block.blockFormatIndex());
+        if (blockIndex >= paragraphFormats.size())
+            paragraphFormats.resize(blockIndex + 1);
+        if (!paragraphFormats[blockIndex])
+            paragraphFormats[blockIndex] = paragraphFormat(block.blockFormat(), dotsPerInch);
+        p.format = *paragraphFormats[blockIndex];
+        const char16_t* units = all + blockStart;
+        blockStart += static_cast<size_t>(block.length());
+        size_t offset = 0; // fragments follow each other from the block's start
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const QTextCharFormat cf = fragment.charFormat();
-            const CharFormat format = builder.resolve(cf);
-            if (cf.isImageFormat()) {
-                const int32_t index = builder.pictureIndex(cf.hasProperty(kPictureProperty) ? cf.intProperty(kPictureProperty) : -1);
+            const auto index = static_cast<size_t>(fragment.charFormatIndex());
+            if (index >= known.size()) {
+                known.resize(index + 1, false);
+                resolved.resize(index + 1);
+            }
+            if (!known[index]) {
+                resolved[index] = builder.resolve(fragment.charFormat());
+                known[index] = true;
+            }
+            const std::u16string_view piece(units + offset, size_t(fragment.length()));
+            offset += piece.size();
+            if (piece.front() == u'\uFFFC' && fragment.charFormat().isImageFormat()) {
+                const QTextCharFormat cf = fragment.charFormat();
+                const int32_t picture =
+                    builder.pictureIndex(cf.hasProperty(kPictureProperty) ? cf.intProperty(kPictureProperty) : -1);
                 // Pictures that did not come from a file (pasted ones) have no
                 // stored form; they are left out rather than written wrongly.
-                if (index != Run::kNoPicture)
-                    for (qsizetype i = 0; i < fragment.length(); ++i)
-                        appendRun(p, u"\uFFFC", format, index);
+                if (picture != Run::kNoPicture)
+                    for (size_t i = 0; i < piece.size(); ++i)
+                        appendRun(p, u"\uFFFC", resolved[index], picture);
                 continue;
             }
-            appendRun(p, fromQString(fragment.text()), format, Run::kNoPicture);
+            appendRun(p, piece, resolved[index], Run::kNoPicture);
         }
         doc.paragraphs.push_back(std::move(p));
     }

@@ -1,5 +1,7 @@
 #include "text/area/text_editor.h"
 
+#include "text/layout/document_layout.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -21,6 +23,8 @@ TextEditor::TextEditor(QWidget* parent) : QTextEdit(parent)
     // is an edit of the root frame, which would mark a new text as changed.
     document()->setDocumentMargin(0);
     document()->setModified(false);
+    // A whole book stays fast: only what an edit touches is laid out again.
+    installDocumentLayout(this);
 }
 
 bool TextEditor::isWindowShortcut(const QKeyEvent* key) const

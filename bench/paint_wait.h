@@ -1,0 +1,41 @@
+// Waits for a widget's next paint, the moment a writer first sees it.
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QWidget>
+
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* w) : widget_(w) { w->installEventFilter(this); }
+    ~PaintWatch() override
+    {
+        if (widget_)
+            widget_->removeEventFilter(this);
+    }
+
+    // Processes events until the widget has been painted (or 5 s passed).
+    bool wait()
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!painted_ && t.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const bool ok = painted_;
+        painted_ = false;
+        return ok;
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (o == widget_ && e->type() == QEvent::Paint)
+            painted_ = true;
+        return false;
+    }
+
+private:
+    QWidget* widget_;
+    bool painted_ = false;
+};
