@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QProxyStyle>
 
 #include <utility>
 
@@ -14,6 +15,19 @@ namespace {
 
 constexpr uint32_t kSystemColorFlag = 0xFF000000u;
 constexpr uint32_t kButtonTextIndex = 18;
+
+// The toolkit's style with another slider thumb length.
+class ThumbLengthStyle final : public QProxyStyle {
+public:
+    explicit ThumbLengthStyle(int pixels) : pixels_(pixels) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        return metric == PM_SliderLength ? pixels_ : QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+private:
+    int pixels_;
+};
 
 } // namespace
 
@@ -110,6 +124,13 @@ TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent)
 {
     setTickPosition(QSlider::NoTicks);
     connect(this, &QSlider::valueChanged, this, [this] { OnChange.fire(); });
+}
+
+void TTrackBar::setThumbLength(int pixels)
+{
+    auto* style = new ThumbLengthStyle(pixels);
+    style->setParent(this); // a widget does not own the style it is given
+    setStyle(style);
 }
 
 void TTrackBar::SetRange(int min, int max)

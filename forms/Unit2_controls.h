@@ -88,6 +88,8 @@ public:
     void SetRange(int min, int max);
     void SetPosition(int position);
     int Position() const { return value(); }
+    // The thumb's length along the bar, in pixels.
+    void setThumbLength(int pixels);
     ControlEvent OnChange;
 };
 

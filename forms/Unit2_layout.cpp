@@ -177,6 +177,7 @@ void TForm2::buildSoundPage()
     ScrollBar1->setGeometry(18, 105, 155, 17);
     ScrollBar1->setRange(0, 1000);
     ScrollBar1->setPageStep(1);
+    ScrollBar1->setThumbLength(10);
     ScrollBar1->setValue(0);
     Image1 = new picture_qt::TImage(Sound);
     Image1->move(181, 103);
