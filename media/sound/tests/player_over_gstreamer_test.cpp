@@ -3,6 +3,7 @@
 // and the volume helpers on a real device.
 #include "media/sound/media_player.h"
 #include "media/sound/player_volume.h"
+#include "platform/fakes/scratch_folder.h"
 #include "platform/fakes/sound_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +103,36 @@ TEST_F(PlayerOverGStreamerTest, TheVolumeHelpersSetAndReadTheOpenDevice)
     EXPECT_EQ(GetPlayerVolume(player_), 900);
     player_.Open();
     EXPECT_EQ(GetPlayerVolume(player_), 1000) << "a new device starts at full volume";
+}
+
+// The writing window opens and plays its sound by the relative name, the
+// settings window opens and plays it again over the playing device, and
+// the program ends with it playing: on the output the program uses.
+TEST(PlayerReopenTest, ReopeningAndDestroyingAPlayingPlayerOnTheDefaultOutput)
+{
+    const platform::ScratchFolder folder({QStringLiteral("ambience.mp3")});
+    const std::unique_ptr<platform::MediaService> service = platform::makeGstMediaService();
+    platform::installMediaService(service.get());
+    {
+        TMediaPlayer player;
+        std::vector<TMPNotifyValues> heard;
+        player.OnNotify = [&](TMediaPlayer& sender) { heard.push_back(sender.completion()); };
+        player.FileName = QStringLiteral("ambience.mp3");
+        player.Open();
+        player.Play();
+        QTest::qWait(200);
+        const platform::MediaDevice first = player.deviceId();
+        player.FileName = QStringLiteral("ambience.mp3");
+        player.Open();
+        player.Play();
+        EXPECT_NE(player.deviceId(), first);
+        EXPECT_NEAR(player.length(), 150000u, 500u);
+        QTest::qWait(200);
+        EXPECT_EQ(player.mode(), static_cast<std::uint32_t>(MediaMode::Playing));
+        EXPECT_GT(player.position(), 100u);
+        EXPECT_EQ(heard, std::vector<TMPNotifyValues>{TMPNotifyValues::nvAborted});
+    }
+    platform::installMediaService(nullptr);
 }
 
 } // namespace
