@@ -4,6 +4,7 @@
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
 #include "forms/resources.h"
+#include "forms/step_runner.h"
 #include "platform/message_boxes.h"
 #include "platform/screen.h"
 
@@ -77,6 +78,11 @@ void TApplication::ShowException(const QString& message)
 
 void TApplication::CreateWindows()
 {
+    // Loader steps and handlers started inside controls fail one at a time,
+    // each into its own error box.
+    forms::setHandlerRunner([](const std::function<void()>& handler) {
+        static_cast<TApplication*>(QCoreApplication::instance())->RunHandler(handler);
+    });
     Form1 = new TForm1;
     RunHandler([] { Form1->FormCreate(); });
     Form2 = new TForm2;

@@ -34,10 +34,12 @@ void BM_StartUpFirstPaint(benchmark::State& state)
     auto* app = static_cast<TApplication*>(QCoreApplication::instance());
     for (auto _ : state) {
         app->CreateWindows();
-        PaintWatch watch(Form1);
-        app->ShowMainWindow();
-        if (!watch.wait())
-            state.SkipWithError("no paint");
+        {
+            PaintWatch watch(Form1);
+            app->ShowMainWindow();
+            if (!watch.wait())
+                state.SkipWithError("no paint");
+        }
         state.PauseTiming();
         app->DestroyWindows();
         QCoreApplication::processEvents();

@@ -1,4 +1,5 @@
-// Waits for a widget's next paint, the moment a writer first sees it.
+// Waits for the next paint anywhere in a window (the backdrop covering it
+// takes the window's own paint), the moment a writer first sees it.
 #pragma once
 
 #include <QCoreApplication>
@@ -8,12 +9,7 @@
 
 class PaintWatch : public QObject {
 public:
-    explicit PaintWatch(QWidget* w) : widget_(w) { w->installEventFilter(this); }
-    ~PaintWatch() override
-    {
-        if (widget_)
-            widget_->removeEventFilter(this);
-    }
+    explicit PaintWatch(QWidget* w) : widget_(w) { QCoreApplication::instance()->installEventFilter(this); }
 
     // Processes events until the widget has been painted (or 5 s passed).
     bool wait()
@@ -30,7 +26,7 @@ public:
 protected:
     bool eventFilter(QObject* o, QEvent* e) override
     {
-        if (o == widget_ && e->type() == QEvent::Paint)
+        if (e->type() == QEvent::Paint && o->isWidgetType() && static_cast<QWidget*>(o)->window() == widget_)
             painted_ = true;
         return false;
     }

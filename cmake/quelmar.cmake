@@ -21,7 +21,8 @@ function(quelmar_test)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME} WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
   set_tests_properties(${T_NAME} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=halt_on_error=1:detect_leaks=0;UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
-    LABELS "unit;${T_LABELS}")
+    LABELS "unit;${T_LABELS}"
+    TIMEOUT 600)
 endfunction()
 
 # quelmar_fuzz(NAME fuzz_x SOURCE tests/fuzz_x.cpp LIBS ... SEEDS dir):

@@ -1,6 +1,7 @@
 """The writing window: it covers the screen in its colour, shows typed text,
 saves it as RTF and asks before it drops unsaved words."""
 import os
+import shutil
 import subprocess
 
 from harness import WINDOW_COLOR, area_rect, centre, close_to
@@ -41,7 +42,23 @@ def flow_unsaved_exit_asks(s, bin_dir):
     s.start()
     win = s.find_window('^Quelmar$')
     s.focus(win)
-    s.type('unsaved words')
+    s.type('saved words')
+    s.key('ctrl+s')
+    saved_path = os.path.join(s.work, 'Untitled.txt')
+    assert s.wait_until(lambda: os.path.exists(saved_path))
+    with open(saved_path, 'rb') as f:
+        saved = f.read()
+    soffice = shutil.which('soffice')
+    if soffice:
+        # Another word processor reads what we wrote; it goes by the name,
+        # so it gets the file under an RTF one.
+        as_rtf = os.path.join(s.root, 'saved.rtf')
+        shutil.copy(saved_path, as_rtf)
+        subprocess.run([soffice, '--headless', '--convert-to', 'txt:Text', '--outdir', s.root, as_rtf],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+        with open(os.path.join(s.root, 'saved.txt'), encoding='utf-8-sig') as f:
+            assert f.read().strip() == 'saved words'
+    s.type(' and unsaved ones')
     s.key('ctrl+q')
     box = s.find_window('^Confirm$', timeout=10)
     assert box, 'no confirmation on exit with unsaved text'
@@ -55,4 +72,5 @@ def flow_unsaved_exit_asks(s, bin_dir):
     s.focus(box)
     s.key('alt+y')
     assert s.ended(), 'answering Yes did not end the program'
-    assert not os.path.exists(os.path.join(s.work, 'Untitled.txt')), 'nothing may be written at exit'
+    with open(saved_path, 'rb') as f:
+        assert f.read() == saved, 'the file changed after its save: nothing may be written at exit'

@@ -64,19 +64,18 @@ class Session:
         self.program = None
 
     def start_display(self):
-        for number in range(90, 140):
-            if not os.path.exists('/tmp/.X%d-lock' % number):
-                break
-        self.display = ':%d' % number
-        self.xvfb = subprocess.Popen(['Xvfb', self.display, '-screen', '0', '%dx%dx24' % self.size, '-nolisten', 'tcp'],
+        # Xvfb picks a free display itself and writes its number to the pipe,
+        # so parallel runs never meet on one display.
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0', '%dx%dx24' % self.size,
+                                      '-nolisten', 'tcp'], pass_fds=(write_end,),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.time() + 10
-        while time.time() < deadline:
-            if subprocess.run(['xdpyinfo'], env=self.env(), stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL).returncode == 0:
-                return
-            time.sleep(0.1)
-        raise RuntimeError('Xvfb did not start')
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError('Xvfb did not start')
+        self.display = ':' + number
 
     def env(self):
         env = dict(os.environ)
