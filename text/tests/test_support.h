@@ -30,14 +30,14 @@ inline Paragraph makeParagraph(std::initializer_list<RunSpec> runs, ParagraphFor
 {
     Paragraph p;
     p.format = format;
-    for (const RunSpec& spec : runs) {
-        const std::u16string text = base::utf8ToUtf16(spec.text);
+    for (const RunSpec& piece : runs) {
+        const std::u16string text = base::utf8ToUtf16(piece.text);
         p.text += text;
         // Adjacent runs of one format are one run, as the reader gives them.
-        if (!p.runs.empty() && p.runs.back().format == spec.format)
+        if (!p.runs.empty() && p.runs.back().format == piece.format)
             p.runs.back().length += static_cast<uint32_t>(text.size());
         else
-            p.runs.push_back(Run{static_cast<uint32_t>(text.size()), spec.format, Run::kNoPicture});
+            p.runs.push_back(Run{static_cast<uint32_t>(text.size()), piece.format, Run::kNoPicture});
     }
     return p;
 }

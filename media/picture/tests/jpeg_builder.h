@@ -23,7 +23,7 @@ struct JpegSpec {
 };
 
 // `samples` holds width * height * components bytes, row by row.
-inline std::string buildJpeg(const JpegSpec& spec, const std::vector<uint8_t>& samples)
+inline std::string buildJpeg(const JpegSpec& recipe, const std::vector<uint8_t>& samples)
 {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr error;
@@ -32,20 +32,20 @@ inline std::string buildJpeg(const JpegSpec& spec, const std::vector<uint8_t>& s
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(spec.width);
-    cinfo.image_height = static_cast<JDIMENSION>(spec.height);
-    cinfo.in_color_space = spec.space;
-    cinfo.input_components = spec.space == JCS_GRAYSCALE ? 1 : spec.space == JCS_CMYK ? 4 : 3;
+    cinfo.image_width = static_cast<JDIMENSION>(recipe.width);
+    cinfo.image_height = static_cast<JDIMENSION>(recipe.height);
+    cinfo.in_color_space = recipe.space;
+    cinfo.input_components = recipe.space == JCS_GRAYSCALE ? 1 : recipe.space == JCS_CMYK ? 4 : 3;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, spec.quality, TRUE);
-    if (spec.space == JCS_CMYK) {
+    jpeg_set_quality(&cinfo, recipe.quality, TRUE);
+    if (recipe.space == JCS_CMYK) {
         jpeg_set_colorspace(&cinfo, JCS_CMYK);
-        cinfo.write_Adobe_marker = spec.adobeMarker ? TRUE : FALSE;
+        cinfo.write_Adobe_marker = recipe.adobeMarker ? TRUE : FALSE;
     }
-    if (spec.progressive)
+    if (recipe.progressive)
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
-    const size_t stride = static_cast<size_t>(spec.width) * static_cast<size_t>(cinfo.input_components);
+    const size_t stride = static_cast<size_t>(recipe.width) * static_cast<size_t>(cinfo.input_components);
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<uint8_t*>(samples.data()) + cinfo.next_scanline * stride;
         jpeg_write_scanlines(&cinfo, &row, 1);
@@ -58,12 +58,12 @@ inline std::string buildJpeg(const JpegSpec& spec, const std::vector<uint8_t>& s
 }
 
 // One colour over the whole picture.
-inline std::string buildUniformJpeg(JpegSpec spec, std::vector<uint8_t> pixel)
+inline std::string buildUniformJpeg(JpegSpec recipe, std::vector<uint8_t> pixel)
 {
     std::vector<uint8_t> samples;
-    for (int i = 0; i < spec.width * spec.height; ++i)
+    for (int i = 0; i < recipe.width * recipe.height; ++i)
         samples.insert(samples.end(), pixel.begin(), pixel.end());
-    return buildJpeg(spec, samples);
+    return buildJpeg(recipe, samples);
 }
 
 // Offset of the first marker 0xFF `code` after the start of image.

@@ -22,7 +22,7 @@ void expectPixel(const RgbaImage& image, int x, int y, std::array<int, 4> rgba, 
 
 struct ColourCase {
     const char* name;
-    JpegSpec spec;
+    JpegSpec recipe;
     std::vector<uint8_t> stored;
     std::array<int, 4> expected;
 };
@@ -40,12 +40,12 @@ TEST(JpegReader, DecodesEveryColourLayoutToRgba)
     };
     for (const ColourCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string file = buildUniformJpeg(c.spec, c.stored);
+        const std::string file = buildUniformJpeg(c.recipe, c.stored);
         const JpegHeader header = readJpegHeader(file);
         EXPECT_EQ(header.width, 8);
         EXPECT_EQ(header.height, 8);
-        EXPECT_EQ(header.grayscale, c.spec.space == JCS_GRAYSCALE);
-        EXPECT_EQ(header.progressive, c.spec.progressive);
+        EXPECT_EQ(header.grayscale, c.recipe.space == JCS_GRAYSCALE);
+        EXPECT_EQ(header.progressive, c.recipe.progressive);
         const RgbaImage image = decodeJpeg(file);
         ASSERT_EQ(image.width, 8);
         ASSERT_EQ(image.height, 8);
@@ -57,12 +57,12 @@ TEST(JpegReader, DecodesEveryColourLayoutToRgba)
 TEST(JpegReader, KeepsRowOrderAndSize)
 {
     // A 3 x 17 picture (not a multiple of the block size), top half red.
-    JpegSpec spec{.width = 3, .height = 17};
+    JpegSpec recipe{.width = 3, .height = 17};
     std::vector<uint8_t> samples;
     for (int y = 0; y < 17; ++y)
         for (int x = 0; x < 3; ++x)
             samples.insert(samples.end(), {static_cast<uint8_t>(y < 8 ? 255 : 0), 0, static_cast<uint8_t>(y < 8 ? 0 : 255)});
-    const RgbaImage image = decodeJpeg(buildJpeg(spec, samples));
+    const RgbaImage image = decodeJpeg(buildJpeg(recipe, samples));
     ASSERT_EQ(image.width, 3);
     ASSERT_EQ(image.height, 17);
     expectPixel(image, 1, 0, {255, 0, 0, 255}, 40);
