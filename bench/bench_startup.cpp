@@ -15,17 +15,7 @@
 
 namespace {
 
-void BM_BareWindowFirstPaint(benchmark::State& state)
-{
-    for (auto _ : state) {
-        QWidget w(nullptr, Qt::FramelessWindowHint);
-        w.setGeometry(0, 0, platform::screen().width(), platform::screen().height());
-        PaintWatch watch(&w);
-        w.showFullScreen();
-        if (!watch.wait())
-            state.SkipWithError("no paint");
-    }
-}
+void BM_BareWindowFirstPaint(benchmark::State& state) { measureBareWindowFirstPaint(state); }
 BENCHMARK(BM_BareWindowFirstPaint)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 void BM_StartUpFirstPaint(benchmark::State& state)

@@ -10,6 +10,7 @@
 #include "media/picture_qt/image.h"
 #include "media/sound/media_player.h"
 #include "novel.h"
+#include "paint_wait.h"
 #include "platform/executable_dir.h"
 #include "platform/fakes/fake_message_boxes.h"
 #include "platform/screen.h"
@@ -17,7 +18,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -59,45 +59,7 @@ private:
     QTemporaryDir root_;
 };
 
-// The window's first paint, wherever it lands: a backdrop that covers the
-// whole window takes the paint in the window's place.
-class WindowPaintWatch : public QObject {
-public:
-    explicit WindowPaintWatch(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
-
-    bool wait()
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!painted_ && t.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        return painted_;
-    }
-
-protected:
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint && o->isWidgetType() && static_cast<QWidget*>(o)->window() == window_)
-            painted_ = true;
-        return false;
-    }
-
-private:
-    QWidget* window_;
-    bool painted_ = false;
-};
-
-void BM_BareWindowFirstPaint(benchmark::State& state)
-{
-    for (auto _ : state) {
-        QWidget w(nullptr, Qt::FramelessWindowHint);
-        w.setGeometry(0, 0, platform::screen().width(), platform::screen().height());
-        WindowPaintWatch watch(&w);
-        w.showFullScreen();
-        if (!watch.wait())
-            state.SkipWithError("no paint");
-    }
-}
+void BM_BareWindowFirstPaint(benchmark::State& state) { measureBareWindowFirstPaint(state); }
 BENCHMARK(BM_BareWindowFirstPaint)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 void BM_FullStartUpFirstPaint(benchmark::State& state)
@@ -108,7 +70,7 @@ void BM_FullStartUpFirstPaint(benchmark::State& state)
         app->CreateWindows();
         bool painted = false;
         {
-            WindowPaintWatch watch(Form1);
+            PaintWatch watch(Form1);
             app->ShowMainWindow();
             painted = watch.wait();
         }

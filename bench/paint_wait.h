@@ -7,6 +7,10 @@
 #include <QEvent>
 #include <QWidget>
 
+#include <benchmark/benchmark.h>
+
+#include "platform/screen.h"
+
 class PaintWatch : public QObject {
 public:
     explicit PaintWatch(QWidget* w) : widget_(w) { QCoreApplication::instance()->installEventFilter(this); }
@@ -35,3 +39,17 @@ private:
     QWidget* widget_;
     bool painted_ = false;
 };
+
+// The baseline of the start-up benchmarks: a bare frameless full-screen
+// window's first paint.
+inline void measureBareWindowFirstPaint(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QWidget w(nullptr, Qt::FramelessWindowHint);
+        w.setGeometry(0, 0, platform::screen().width(), platform::screen().height());
+        PaintWatch watch(&w);
+        w.showFullScreen();
+        if (!watch.wait())
+            state.SkipWithError("no paint");
+    }
+}
