@@ -99,7 +99,19 @@ MediaResult GstMediaDevice::open(const QByteArray& localPath, GstElement* sink)
     // A source that cannot seek in segments ends with a plain end of stream;
     // it still plays, only its repeats are not seamless.
     segmentMode_ = seekToZero(true, true);
-    return segmentMode_ ? awaitSeek(errorsBefore) : 0;
+    const MediaResult r = segmentMode_ ? awaitSeek(errorsBefore) : 0;
+    durationChanged_ = false;
+    return r;
+}
+
+bool GstMediaDevice::reusable() { return segmentMode_ && !durationChanged_ && errorCount() == 0; }
+
+MediaResult GstMediaDevice::reopen(MediaDevice id)
+{
+    id_ = id;
+    mode_ = MediaMode::Stopped;
+    setVolume(1000);
+    return flushToStart();
 }
 
 // A parser may learn the length a few milliseconds after preroll, and a
@@ -127,6 +139,7 @@ GstBusSyncReply GstMediaDevice::onBusMessage(GstBus*, GstMessage* message, gpoin
             QMetaObject::invokeMethod(self, [self, round] { self->onEnd(round); }, Qt::QueuedConnection);
         break;
     case GST_MESSAGE_DURATION_CHANGED:
+        self->durationChanged_ = true;
         QMetaObject::invokeMethod(self, [self] { self->lengthStale_ = true; }, Qt::QueuedConnection);
         break;
     default:

@@ -38,6 +38,15 @@ public:
     // Aborts a pending notice; the destructor releases the pipeline.
     void abortNotice() { finish(MediaNotice::Aborted); }
 
+    // A closed device kept for an open of the same file: silent at once.
+    void park() { setState(GST_STATE_PAUSED); }
+    // Whether a re-open can give exactly what a fresh open gives: nothing
+    // failed and the length has stayed what the open read.
+    bool reusable();
+    // Takes the parked device back under `id`, stopped at the start with
+    // volume 1000, as open leaves a new one.
+    MediaResult reopen(MediaDevice id);
+
     MediaResult play(const NoticeTarget& target);
     MediaResult pause();
     MediaResult resume(const NoticeTarget& target);
@@ -83,7 +92,7 @@ private:
 
     static constexpr std::int64_t kNsPerMs = 1000000;
 
-    const MediaDevice id_;
+    MediaDevice id_;
     GstElement* playbin_ = nullptr;
 
     MediaMode mode_ = MediaMode::Stopped;
@@ -95,6 +104,8 @@ private:
     std::optional<NoticeTarget> pending_;
     std::optional<std::uint32_t> lengthMs_;
     bool lengthStale_ = false; // the pipeline announced a new duration
+    // Set from the bus thread on any duration news once open has read the length.
+    std::atomic<bool> durationChanged_{false};
     std::uint32_t volume_ = 1000;
 
     // Bumped after every flushing seek: bus news from before it is stale.

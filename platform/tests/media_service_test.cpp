@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -188,6 +189,139 @@ TEST_F(MediaServiceTest, ARewindAtTheEndWithNoPlayStaysStoppedAtTheStart)
     ASSERT_EQ(service_->play(device, target()), 0u);
     ASSERT_TRUE(waitForNotices(2));
     EXPECT_EQ(notices_.back(), kSuccessful);
+}
+
+// The player's Open closes its device and opens the file again; whatever
+// state the closed device was in, the new one must be what a fresh open
+// gives, and only an unchanged file may reuse the closed pipeline.
+class MediaReopenTest : public MediaServiceTest {
+protected:
+    void SetUp() override
+    {
+        MediaServiceTest::SetUp();
+        ASSERT_TRUE(settle(tone_));
+        service_ = makeGstMediaService([this, make = sink_.factory()] {
+            ++sinksMade_;
+            return make();
+        });
+    }
+
+    void expectFresh(MediaDevice device)
+    {
+        EXPECT_EQ(query(device, MediaStatusItem::Length), 300u);
+        EXPECT_EQ(query(device, MediaStatusItem::Position), 0u);
+        EXPECT_EQ(mode(device), code(MediaMode::Stopped));
+        EXPECT_EQ(query(device, MediaStatusItem::Volume), 1000u);
+    }
+
+    // A file modified a moment ago may change again unseen, so it is never
+    // reused; these are dated long ago, all to the same moment.
+    static bool settle(const QString& name)
+    {
+        QFile file(name);
+        return file.open(QIODevice::ReadWrite) &&
+               file.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(12, 0)), QFileDevice::FileModificationTime);
+    }
+
+    int sinksMade_ = 0;
+};
+
+TEST_F(MediaReopenTest, ReopeningTheSameFileGivesAFreshDeviceFromAnyState)
+{
+    const auto play = [this](MediaDevice d) { service_->play(d, target()); };
+    const struct {
+        const char* state;
+        std::function<void(MediaDevice)> reach;
+        std::vector<std::uint32_t> notices; // the old device's, then the new one's play
+    } cases[] = {
+        {"just opened", [](MediaDevice) {}, {kSuccessful}},
+        {"playing",
+         [&](MediaDevice d) {
+             play(d);
+             QTest::qWait(120);
+         },
+         {kAborted, kSuccessful}},
+        {"paused",
+         [&](MediaDevice d) {
+             play(d);
+             QTest::qWait(120);
+             service_->pause(d);
+         },
+         {kAborted, kSuccessful}},
+        {"played to the end",
+         [&](MediaDevice d) {
+             play(d);
+             waitForNotices(1);
+         },
+         {kSuccessful, kSuccessful}},
+        {"quieter, playing",
+         [&](MediaDevice d) {
+             service_->setVolume(d, 200);
+             play(d);
+             QTest::qWait(50);
+         },
+         {kAborted, kSuccessful}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
+        notices_.clear();
+        const MediaDevice old = openTone();
+        c.reach(old);
+        const int sinksBefore = sinksMade_;
+        ASSERT_EQ(service_->close(old), 0u);
+        const MediaDevice device = openTone();
+        EXPECT_EQ(sinksMade_, sinksBefore) << "the unchanged file reuses the closed pipeline";
+        EXPECT_NE(device, old);
+        EXPECT_EQ(service_->status(old, MediaStatusItem::Mode).result, kInvalidDevice);
+        expectFresh(device);
+        ASSERT_EQ(service_->play(device, target()), 0u);
+        ASSERT_TRUE(waitForNotices(c.notices.size()));
+        EXPECT_EQ(notices_, c.notices);
+        EXPECT_EQ(query(device, MediaStatusItem::Position), 300u);
+        ASSERT_EQ(service_->close(device), 0u);
+    }
+}
+
+TEST_F(MediaReopenTest, AChangedFileOrALaterOpenBuildsANewPipeline)
+{
+    const QString other = path("other.wav");
+    ASSERT_TRUE(writeToneWav(other, 300) && settle(other));
+    const struct {
+        const char* between;
+        std::function<QString()> act; // returns the file opened next
+        std::uint32_t length;
+    } cases[] = {
+        {"the file rewritten longer", [&] { return writeToneWav(tone_, 500) ? tone_ : QString(); }, 500},
+        {"the file rewritten as it was", [&] { return writeToneWav(tone_, 300) ? tone_ : QString(); }, 300},
+        // Only the change time tells this one apart.
+        {"the file rewritten as it was and dated back",
+         [&] { return writeToneWav(tone_, 300) && settle(tone_) ? tone_ : QString(); },
+         300},
+        {"another file", [&] { return other; }, 300},
+        {"the event loop ran",
+         [&] {
+             QCoreApplication::processEvents();
+             return tone_;
+         },
+         300},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.between);
+        ASSERT_TRUE(writeToneWav(tone_, 300) && settle(tone_));
+        QCoreApplication::processEvents(); // lets the last case's device go
+        sinksMade_ = 0;
+        const MediaDevice old = openTone();
+        service_->play(old, target());
+        ASSERT_EQ(service_->close(old), 0u);
+        const QString next = c.act();
+        ASSERT_FALSE(next.isEmpty());
+        const MediaOpenReply reply = service_->open(next);
+        ASSERT_EQ(reply.result, 0u);
+        EXPECT_EQ(sinksMade_, 2);
+        EXPECT_EQ(query(reply.device, MediaStatusItem::Length), c.length);
+        EXPECT_EQ(query(reply.device, MediaStatusItem::Position), 0u);
+        ASSERT_EQ(service_->close(reply.device), 0u);
+    }
 }
 
 TEST_F(MediaServiceTest, VolumeTakesZeroToAThousandAndRefusesMore)
