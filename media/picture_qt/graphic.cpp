@@ -9,7 +9,52 @@
 #include "media/picture_qt/metafile_player.h"
 #include "media/picture_qt/rgba_qimage.h"
 
+#include <QThreadPool>
+
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+
 namespace picture_qt {
+
+// One decode of one file's bytes, run on the global thread pool, which
+// the application waits for before it ends.
+struct JpegDecodeJob {
+    explicit JpegDecodeJob(std::string b) : bytes(std::move(b)) {}
+
+    void run()
+    {
+        QImage decoded;
+        std::exception_ptr failure;
+        try {
+            decoded = toQImage(picture::decodeJpeg(bytes));
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        const std::lock_guard lock(mutex);
+        image = std::move(decoded);
+        error = failure;
+        done = true;
+        finished.notify_all();
+    }
+
+    // The pixels, or the decode's exception raised again.
+    QImage take()
+    {
+        std::unique_lock lock(mutex);
+        finished.wait(lock, [this] { return done; });
+        if (error)
+            std::rethrow_exception(error);
+        return image;
+    }
+
+    const std::string bytes; // what a later load compares with
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    QImage image;
+    std::exception_ptr error;
+};
 
 namespace {
 
@@ -64,10 +109,30 @@ void TPngImage::LoadFromBytes(std::string bytes) { setImage(toQImage(picture::re
 
 void TQMPNGObject::LoadFromBytes(std::string bytes) { setImage(toQImage(picture::readPng(bytes))); }
 
+namespace {
+
+// The latest decode still held by a picture: a start-up loads the backdrop
+// twice before its first paint.
+std::mutex latestMutex;
+std::weak_ptr<JpegDecodeJob> latestJob;
+
+std::shared_ptr<JpegDecodeJob> startDecode(std::string bytes)
+{
+    const std::lock_guard lock(latestMutex);
+    if (std::shared_ptr<JpegDecodeJob> latest = latestJob.lock(); latest && latest->bytes == bytes)
+        return latest;
+    auto job = std::make_shared<JpegDecodeJob>(std::move(bytes));
+    QThreadPool::globalInstance()->start([job] { job->run(); });
+    latestJob = job;
+    return job;
+}
+
+} // namespace
+
 void TJPEGImage::LoadFromBytes(std::string bytes)
 {
     const picture::JpegHeader header = picture::readJpegHeader(bytes);
-    bytes_ = std::move(bytes);
+    job_ = startDecode(std::move(bytes));
     width_ = header.width;
     height_ = header.height;
     grayscale_ = header.grayscale;
@@ -79,10 +144,10 @@ void TJPEGImage::Draw(QPainter& painter, const QRect& rect)
     if (!decoded_ && !failed_) {
         // Marked first: if decoding raises, this draw is the only one that does.
         failed_ = true;
-        image_ = toQImage(picture::decodeJpeg(bytes_));
+        const std::shared_ptr<JpegDecodeJob> job = std::move(job_);
+        image_ = job->take();
         failed_ = false;
         decoded_ = true;
-        bytes_ = std::string(); // the pixels are all later draws need
     }
     drawNearest(painter, rect, image_);
 }

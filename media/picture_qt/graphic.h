@@ -76,10 +76,14 @@ public:
     void LoadFromBytes(std::string bytes) override;
 };
 
-// Keeps the file's bytes and only its header at load; the pixels are
-// decoded on the first draw and kept. A decode failure raises EJPEG from
-// that draw once; the picture then draws nothing, so a repaint after the
-// error box does not raise the same error again.
+struct JpegDecodeJob;
+
+// Reads only its header at load and counts as decoded from the first draw,
+// which takes the pixels (kept) or raises the decode's EJPEG once; the
+// picture then draws nothing, so a repaint after the error box does not
+// raise the same error again. The decode itself starts on a worker thread
+// at load, so a picture loaded well before it is shown is ready when it is,
+// and loading the same bytes again shares the one decode.
 class TJPEGImage : public TGraphic {
 public:
     void LoadFromBytes(std::string bytes) override;
@@ -92,7 +96,7 @@ public:
     bool Opaque() const override { return !failed_; }
 
 private:
-    std::string bytes_;
+    std::shared_ptr<JpegDecodeJob> job_;
     int width_ = 0, height_ = 0;
     bool grayscale_ = false, progressive_ = false;
     bool decoded_ = false, failed_ = false;

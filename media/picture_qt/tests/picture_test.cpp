@@ -141,5 +141,45 @@ TEST_F(TPictureTest, JpegWithBadImageDataRaisesOnTheFirstDrawOnly)
     EXPECT_EQ(target.pixel(4, 4), qRgb(255, 255, 255));
 }
 
+// A second load of the same bytes shares the first one's decode; each
+// picture still counts on its own: the pixels, or the error once each.
+TEST_F(TPictureTest, JpegLoadedTwiceDrawsOrFailsInEachPicture)
+{
+    std::string broken = picture::testing::buildUniformJpeg({}, {1, 2, 3});
+    broken[picture::testing::findMarker(broken, 0xDA) + 6] = 0x33;
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool fails;
+    } cases[] = {
+        {"good.jpg", picture::testing::buildUniformJpeg({.width = 16, .height = 16}, {0, 0, 250}), false},
+        {"broken.jpg", broken, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = write(c.name, c.bytes);
+        TPicture first, second;
+        first.LoadPictureFile(name);
+        second.LoadPictureFile(name);
+        for (TPicture* picture : {&second, &first}) {
+            QImage target(4, 4, QImage::Format_ARGB32);
+            target.fill(Qt::white);
+            QPainter painter(&target);
+            bool raised = false;
+            try {
+                picture->Graphic()->Draw(painter, target.rect());
+            } catch (const EJPEG& e) {
+                raised = true;
+                EXPECT_STREQ(e.what(), "JPEG error #50");
+            }
+            EXPECT_EQ(raised, c.fails);
+            EXPECT_NO_THROW(picture->Graphic()->Draw(painter, target.rect()));
+            painter.end();
+            EXPECT_EQ(qBlue(target.pixel(2, 2)), c.fails ? 255 : 250) << "drawn with the pixels";
+            EXPECT_EQ(qRed(target.pixel(2, 2)), c.fails ? 255 : 0);
+        }
+    }
+}
+
 } // namespace
 } // namespace picture_qt
