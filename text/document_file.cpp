@@ -20,16 +20,21 @@ Document loadDocumentFile(const std::string& path)
 
 void saveDocumentFile(const std::string& path, const Document& document)
 {
+    saveDocumentFile(path, [&document] { return writeRtfFile(document); });
+}
+
+void saveDocumentFile(const std::string& path, const std::function<RtfFile()>& writeFile)
+{
     base::AtomicFile file(path);
     if (const int error = file.open())
         throw EFCreateError(base::formatMessage(base::kCannotCreateFile, base::expandPath(path), base::systemErrorText(error)));
-    std::string bytes;
+    RtfFile rtf;
     try {
-        bytes = writeRtf(document);
+        rtf = writeFile();
     } catch (const std::bad_alloc&) {
         throw EOutOfResources("Failed to Save Stream");
     }
-    if (!file.write(bytes) || file.commit() != 0)
+    if (!file.write(rtf.bytes()) || file.commit() != 0)
         throw EOutOfResources("Failed to Save Stream");
 }
 

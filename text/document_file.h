@@ -8,6 +8,7 @@
 #include "text/rtf_reader.h"
 #include "text/rtf_writer.h"
 
+#include <functional>
 #include <string>
 
 namespace text {
@@ -21,5 +22,9 @@ Document loadDocumentFile(const std::string& path);
 // \"%s\". %s" when it cannot be created; EOutOfResources "Failed to Save
 // Stream" when writing fails. On any failure the old file stays as it was.
 void saveDocumentFile(const std::string& path, const Document& document);
+
+// The same save, for a caller that writes the RTF itself: `writeFile` gives
+// the file and is called once the file could be created.
+void saveDocumentFile(const std::string& path, const std::function<RtfFile()>& writeFile);
 
 } // namespace text

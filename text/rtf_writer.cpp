@@ -1,62 +1,22 @@
 // The RTF writer. Formats are written as differences from the previous run,
 // with \plain when a property must return to its unset value, so a run of
-// unchanged formatting costs nothing but its text.
+// unchanged formatting costs nothing but its text. The body is written first
+// and the header (font and colour tables) put before it at the end, so that
+// a source can be written in one pass.
 #include "text/rtf_writer.h"
 
+#include "text/rtf_output.h"
+
 #include <array>
-#include <charconv>
 #include <cstring>
-#include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace text {
 
 namespace {
-
-// The output buffer: appends without the zero-filling and bookkeeping of a
-// growing std::string, copied into one at the end.
-class Output {
-public:
-    void reserve(size_t more)
-    {
-        if (static_cast<size_t>(end_ - next_) >= more)
-            return;
-        const size_t used = static_cast<size_t>(next_ - data_.get());
-        const size_t capacity = std::max(2 * (used + more), size_t{4096});
-        auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
-        if (used > 0)
-            std::memcpy(bigger.get(), data_.get(), used);
-        data_ = std::move(bigger);
-        next_ = data_.get() + used;
-        end_ = data_.get() + capacity;
-    }
-    Output& operator+=(char c)
-    {
-        reserve(1);
-        *next_++ = c;
-        return *this;
-    }
-    Output& operator+=(std::string_view text)
-    {
-        reserve(text.size());
-        std::memcpy(next_, text.data(), text.size());
-        next_ += text.size();
-        return *this;
-    }
-    // Room for `count` bytes the caller writes through the pointer, then
-    // hands back to commit().
-    char* claim(size_t count)
-    {
-        reserve(count);
-        return next_;
-    }
-    void commit(char* end) { next_ = end; }
-    std::string take() const { return std::string(data_.get(), static_cast<size_t>(next_ - data_.get())); }
-
-private:
-    std::unique_ptr<char[]> data_;
-    char* next_ = nullptr;
-    char* end_ = nullptr;
-};
 
 // Characters written as themselves.
 constexpr std::array<bool, 128> kPlainAscii = [] {
@@ -66,93 +26,153 @@ constexpr std::array<bool, 128> kPlainAscii = [] {
     return table;
 }();
 
-class RtfWriter {
+bool isPlainAscii(char16_t c) { return c < 0x80 && kPlainAscii[c]; }
+
+// How many units from the start are plain ASCII, eight at a time: a novel
+// is mostly such text, between short runs of formatting.
+size_t plainAsciiPrefix(const char16_t* units, size_t count)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    const auto firstOther = [units, count](size_t at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + at));
+        // Signed compares: units from 0x8000 up are negative and fail the first.
+        const __m128i inRange = _mm_and_si128(_mm_cmpgt_epi16(v, _mm_set1_epi16(0x1F)),
+                                              _mm_cmplt_epi16(v, _mm_set1_epi16(0x80)));
+        const __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16('\\')),
+                                                          _mm_cmpeq_epi16(v, _mm_set1_epi16('{'))),
+                                             _mm_cmpeq_epi16(v, _mm_set1_epi16('}')));
+        const auto other = static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(special, inRange))) ^ 0xFFFFu;
+        return other ? at + static_cast<size_t>(__builtin_ctz(other)) / 2 : count;
+    };
+    if (count >= 8) {
+        for (; i + 8 <= count; i += 8) {
+            if (const size_t at = firstOther(i); at != count)
+                return at;
+        }
+        // The last few units, read as the last eight.
+        return i == count ? count : firstOther(count - 8);
+    }
+#endif
+    while (i < count && isPlainAscii(units[i]))
+        ++i;
+    return i;
+}
+
+void narrow(const char16_t* units, size_t count, char* target)
+{
+#if defined(__SSE2__)
+    if (count >= 8) {
+        const auto eight = [units, target](size_t at) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + at));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(target + at), _mm_packus_epi16(v, v));
+        };
+        size_t i = 0;
+        for (; i + 8 <= count; i += 8)
+            eight(i);
+        if (i < count)
+            eight(count - 8);
+        return;
+    }
+#endif
+    for (size_t i = 0; i < count; ++i)
+        target[i] = static_cast<char>(units[i]);
+}
+
+} // namespace
+
+class RtfStreamWriter::Body {
 public:
-    explicit RtfWriter(const Document& document) : document_(document) {}
-    std::string write();
+    // Room before the body for the header, written last: enough for a
+    // hundred faces and colours.
+    static constexpr size_t kHeaderRoom = 8192;
+
+    Body(const std::vector<Font>& fonts, size_t sizeHint) : fonts_(fonts), out_(kHeaderRoom) { out_.reserve(sizeHint); }
+
+    void paragraphFormat(const ParagraphFormat& format);
+    CharFormat normalized(CharFormat format) const;
+    void charFormat(const CharFormat& requested);
+    void namedCharFormat(const CharFormat& format, uint32_t id);
+    void text(std::u16string_view text);
+    void picture(const Picture& picture);
+    void endParagraph() { out_ += "\\par\n"; }
+    RtfFile finish();
 
 private:
-    void header();
-    void fontTable();
-    void colorTable();
-    void paragraphFormat(const ParagraphFormat& format);
-    void paragraph(const Paragraph& p);
-    void charFormat(CharFormat format);
-    void text(std::u16string_view text);
-    void faceName(std::u16string_view face);
-    void picture(const Picture& picture);
-    void word(std::string_view name, int64_t value);
+    void fontTable(RtfOutput& out) const;
+    void colorTable(RtfOutput& out) const;
+    void faceName(RtfOutput& out, std::u16string_view face) const;
     void hexData(std::string_view data);
-    size_t colorIndex(const CharFormat& format);
+    size_t colorIndex(uint32_t color);
 
-    const Document& document_;
-    Output out_;
+    const std::vector<Font>& fonts_;
+    RtfOutput out_;
     std::vector<uint32_t> colors_; // table index - 1
     CharFormat chars_;
+    // The name of chars_ when a named format set it, and the control words
+    // met so far from one named format to another, by (from, to).
+    static constexpr uint32_t kMaxNamed = 256;
+    uint32_t named_ = kUnnamedFormat;
+    struct Transition {
+        uint32_t offset = 0;
+        uint32_t length = UINT32_MAX; // not met yet
+    };
+    std::vector<Transition> transitions_;
+    std::string transitionBytes_;
     ParagraphFormat paragraph_;
     bool first_ = true;
 };
 
-std::string RtfWriter::write()
+RtfFile RtfStreamWriter::Body::finish()
 {
-    size_t estimate = 256;
-    for (const Paragraph& p : document_.paragraphs)
-        estimate += p.text.size() + p.runs.size() * 8 + 8;
-    out_.reserve(estimate + estimate / 4);
-    for (const Paragraph& p : document_.paragraphs) {
-        for (const Run& run : p.runs) {
-            if (run.format.hasColor)
-                colorIndex(run.format);
-        }
-    }
-    header();
-    for (const Paragraph& p : document_.paragraphs)
-        paragraph(p);
+    RtfOutput header;
+    header += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1";
+    fontTable(header);
+    colorTable(header);
+    header += '\n';
     out_ += '}';
-    return out_.take();
+    if (out_.prepend(header.view()))
+        return std::move(out_).release();
+    // More faces than the room kept for them: one copy of the body.
+    RtfOutput whole;
+    whole += header.view();
+    whole += out_.view();
+    return std::move(whole).release();
 }
 
-void RtfWriter::header()
+void RtfStreamWriter::Body::fontTable(RtfOutput& out) const
 {
-    out_ += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1";
-    fontTable();
-    colorTable();
-    out_ += '\n';
-}
-
-void RtfWriter::fontTable()
-{
-    out_ += "{\\fonttbl";
-    for (size_t i = 0; i < document_.fonts.size(); ++i) {
-        const Font& font = document_.fonts[i];
-        out_ += "{";
-        word("f", static_cast<int64_t>(i));
-        out_ += "\\fnil";
-        word("fcharset", font.charset);
-        out_ += ' ';
-        faceName(font.face);
-        out_ += ";}";
+    out += "{\\fonttbl";
+    for (size_t i = 0; i < fonts_.size(); ++i) {
+        const Font& font = fonts_[i];
+        out += "{";
+        out.word("f", static_cast<int64_t>(i));
+        out += "\\fnil";
+        out.word("fcharset", font.charset);
+        out += ' ';
+        faceName(out, font.face);
+        out += ";}";
     }
-    out_ += "}";
+    out += "}";
 }
 
-void RtfWriter::colorTable()
+void RtfStreamWriter::Body::colorTable(RtfOutput& out) const
 {
     if (colors_.empty())
         return;
-    out_ += "{\\colortbl;";
+    out += "{\\colortbl;";
     for (const uint32_t color : colors_) {
-        word("red", color & 0xFF);
-        word("green", (color >> 8) & 0xFF);
-        word("blue", (color >> 16) & 0xFF);
-        out_ += ';';
+        out.word("red", color & 0xFF);
+        out.word("green", (color >> 8) & 0xFF);
+        out.word("blue", (color >> 16) & 0xFF);
+        out += ';';
     }
-    out_ += "}";
+    out += "}";
 }
 
-size_t RtfWriter::colorIndex(const CharFormat& format)
+size_t RtfStreamWriter::Body::colorIndex(uint32_t color)
 {
-    const uint32_t color = format.color & 0xFFFFFF;
+    color &= 0xFFFFFF;
     for (size_t i = colors_.size(); i-- > 0;) {
         if (colors_[i] == color)
             return i + 1;
@@ -161,15 +181,7 @@ size_t RtfWriter::colorIndex(const CharFormat& format)
     return colors_.size();
 }
 
-void RtfWriter::word(std::string_view name, int64_t value)
-{
-    out_ += '\\';
-    out_ += name;
-    char* digits = out_.claim(24);
-    out_.commit(std::to_chars(digits, digits + 24, value).ptr);
-}
-
-void RtfWriter::paragraphFormat(const ParagraphFormat& format)
+void RtfStreamWriter::Body::paragraphFormat(const ParagraphFormat& format)
 {
     if (!first_ && format == paragraph_)
         return;
@@ -188,43 +200,29 @@ void RtfWriter::paragraphFormat(const ParagraphFormat& format)
     };
     for (const auto& [name, value] : lengths) {
         if (value != 0)
-            word(name, value);
+            out_.word(name, value);
     }
     if (format.lineSpacing != 0 || format.lineSpacingMultiple) {
-        word("sl", format.lineSpacing);
-        word("slmult", format.lineSpacingMultiple ? 1 : 0);
+        out_.word("sl", format.lineSpacing);
+        out_.word("slmult", format.lineSpacingMultiple ? 1 : 0);
     }
     out_ += ' ';
 }
 
-void RtfWriter::paragraph(const Paragraph& p)
+// A font the table does not hold is the default one; no colour is colour 0.
+CharFormat RtfStreamWriter::Body::normalized(CharFormat format) const
 {
-    paragraphFormat(p.format);
-    const std::u16string_view all = p.text;
-    size_t offset = 0;
-    for (const Run& run : p.runs) {
-        const size_t length = std::min<size_t>(run.length, all.size() - offset);
-        if (length == 0)
-            continue;
-        charFormat(run.format);
-        const bool isPicture = run.picture >= 0 && static_cast<size_t>(run.picture) < document_.pictures.size();
-        if (isPicture)
-            picture(document_.pictures[static_cast<size_t>(run.picture)]);
-        else
-            text(all.substr(offset, length));
-        offset += length;
-    }
-    if (offset < all.size())
-        text(all.substr(offset));
-    out_ += "\\par\n";
-}
-
-void RtfWriter::charFormat(CharFormat format)
-{
-    if (format.font >= 0 && static_cast<size_t>(format.font) >= document_.fonts.size())
+    if (format.font >= 0 && static_cast<size_t>(format.font) >= fonts_.size())
         format.font = CharFormat::kDefaultFont;
     if (!format.hasColor)
         format.color = 0;
+    return format;
+}
+
+void RtfStreamWriter::Body::charFormat(const CharFormat& requested)
+{
+    const CharFormat format = normalized(requested);
+    named_ = kUnnamedFormat;
     if (format == chars_)
         return;
     const CharFormat& was = chars_;
@@ -236,11 +234,11 @@ void RtfWriter::charFormat(CharFormat format)
     if (plain)
         out_ += "\\plain";
     if (format.font != base.font)
-        word("f", format.font);
+        out_.word("f", format.font);
     if (format.sizeHalfPoints != base.sizeHalfPoints && format.sizeHalfPoints > 0)
-        word("fs", format.sizeHalfPoints);
+        out_.word("fs", format.sizeHalfPoints);
     if (format.hasColor != base.hasColor || format.color != base.color)
-        word("cf", format.hasColor ? static_cast<int64_t>(colorIndex(format)) : 0);
+        out_.word("cf", format.hasColor ? static_cast<int64_t>(colorIndex(format.color)) : 0);
     if (format.bold && !base.bold)
         out_ += "\\b";
     if (format.italic && !base.italic)
@@ -253,19 +251,41 @@ void RtfWriter::charFormat(CharFormat format)
     chars_ = format;
 }
 
-void RtfWriter::text(std::u16string_view text)
+void RtfStreamWriter::Body::namedCharFormat(const CharFormat& format, uint32_t id)
+{
+    if (id == named_)
+        return;
+    if (id >= kMaxNamed || named_ == kUnnamedFormat) {
+        charFormat(format);
+        named_ = id < kMaxNamed ? id : kUnnamedFormat;
+        return;
+    }
+    if (transitions_.empty())
+        transitions_.resize(kMaxNamed * kMaxNamed);
+    Transition& transition = transitions_[named_ * kMaxNamed + id];
+    if (transition.length != UINT32_MAX) {
+        out_ += std::string_view(transitionBytes_).substr(transition.offset, transition.length);
+        chars_ = normalized(format);
+    } else {
+        const size_t before = out_.view().size();
+        charFormat(format);
+        const std::string_view written = out_.view().substr(before);
+        transition = {static_cast<uint32_t>(transitionBytes_.size()), static_cast<uint32_t>(written.size())};
+        transitionBytes_ += written;
+    }
+    named_ = id;
+}
+
+void RtfStreamWriter::Body::text(std::u16string_view text)
 {
     size_t i = 0;
     while (i < text.size()) {
-        size_t end = i;
-        while (end < text.size() && text[end] < 0x80 && kPlainAscii[text[end]])
-            ++end;
-        if (end > i) {
-            char* target = out_.claim(end - i);
-            for (size_t k = i; k < end; ++k)
-                *target++ = static_cast<char>(text[k]);
-            out_.commit(target);
-            i = end;
+        const size_t plain = plainAsciiPrefix(text.data() + i, text.size() - i);
+        if (plain > 0) {
+            char* target = out_.claim(plain);
+            narrow(text.data() + i, plain, target);
+            out_.commit(target + plain);
+            i += plain;
             continue;
         }
         const char16_t c = text[i++];
@@ -277,7 +297,7 @@ void RtfWriter::text(std::u16string_view text)
         case u'\u2028': out_ += "\\line "; break;
         default:
             // RTF writes \uN as a signed 16-bit number.
-            word("u", static_cast<int16_t>(c));
+            out_.word("u", static_cast<int16_t>(c));
             out_ += '?';
             break;
         }
@@ -286,19 +306,19 @@ void RtfWriter::text(std::u16string_view text)
 
 // A ';' would end the name early, a \tab would be lost: everything but
 // letters, digits and plain punctuation goes as \uN.
-void RtfWriter::faceName(std::u16string_view face)
+void RtfStreamWriter::Body::faceName(RtfOutput& out, std::u16string_view face) const
 {
     for (const char16_t c : face) {
-        if (c < 0x80 && kPlainAscii[c] && c != u';') {
-            out_ += static_cast<char>(c);
+        if (isPlainAscii(c) && c != u';') {
+            out += static_cast<char>(c);
         } else {
-            word("u", static_cast<int16_t>(c));
-            out_ += '?';
+            out.word("u", static_cast<int16_t>(c));
+            out += '?';
         }
     }
 }
 
-void RtfWriter::picture(const Picture& picture)
+void RtfStreamWriter::Body::picture(const Picture& picture)
 {
     if (!picture.source.empty()) {
         out_ += picture.source;
@@ -307,22 +327,22 @@ void RtfWriter::picture(const Picture& picture)
     if (picture.kind == Picture::Kind::Other || picture.data.empty())
         return;
     out_ += picture.kind == Picture::Kind::Png ? "{\\pict\\pngblip" : "{\\pict\\jpegblip";
-    word("picw", picture.width);
-    word("pich", picture.height);
+    out_.word("picw", picture.width);
+    out_.word("pich", picture.height);
     if (picture.widthGoal > 0)
-        word("picwgoal", picture.widthGoal);
+        out_.word("picwgoal", picture.widthGoal);
     if (picture.heightGoal > 0)
-        word("pichgoal", picture.heightGoal);
+        out_.word("pichgoal", picture.heightGoal);
     if (picture.scaleX != 100)
-        word("picscalex", picture.scaleX);
+        out_.word("picscalex", picture.scaleX);
     if (picture.scaleY != 100)
-        word("picscaley", picture.scaleY);
+        out_.word("picscaley", picture.scaleY);
     out_ += '\n';
     hexData(picture.data);
     out_ += '}';
 }
 
-void RtfWriter::hexData(std::string_view data)
+void RtfStreamWriter::Body::hexData(std::string_view data)
 {
     static constexpr char kDigits[] = "0123456789abcdef";
     for (size_t i = 0; i < data.size(); ++i) {
@@ -334,11 +354,66 @@ void RtfWriter::hexData(std::string_view data)
     }
 }
 
-} // namespace
+RtfStreamWriter::RtfStreamWriter(const std::vector<Font>& fonts, size_t sizeHint)
+    : body_(std::make_unique<Body>(fonts, sizeHint)) {}
+
+RtfStreamWriter::~RtfStreamWriter() = default;
+
+void RtfStreamWriter::beginParagraph(const ParagraphFormat& format) { body_->paragraphFormat(format); }
+
+void RtfStreamWriter::text(std::u16string_view text, const CharFormat& format, uint32_t formatId)
+{
+    if (text.empty())
+        return;
+    if (formatId == kUnnamedFormat)
+        body_->charFormat(format);
+    else
+        body_->namedCharFormat(format, formatId);
+    body_->text(text);
+}
+
+void RtfStreamWriter::picture(const Picture& picture, const CharFormat& format)
+{
+    body_->charFormat(format);
+    body_->picture(picture);
+}
+
+void RtfStreamWriter::endParagraph() { body_->endParagraph(); }
+
+RtfFile RtfStreamWriter::finish() { return body_->finish(); }
+
+RtfFile writeRtfFile(const Document& document)
+{
+    size_t estimate = 256;
+    for (const Paragraph& p : document.paragraphs)
+        estimate += p.text.size() + p.runs.size() * 8 + 8;
+    RtfStreamWriter writer(document.fonts, estimate + estimate / 4);
+    for (const Paragraph& p : document.paragraphs) {
+        writer.beginParagraph(p.format);
+        const std::u16string_view all = p.text;
+        size_t offset = 0;
+        for (const Run& run : p.runs) {
+            const size_t length = std::min<size_t>(run.length, all.size() - offset);
+            if (length == 0)
+                continue;
+            if (run.picture >= 0 && static_cast<size_t>(run.picture) < document.pictures.size())
+                writer.picture(document.pictures[static_cast<size_t>(run.picture)], run.format);
+            else
+                writer.text(all.substr(offset, length), run.format);
+            offset += length;
+        }
+        // Text the runs do not cover keeps the last run's format; a
+        // paragraph without runs is in the default one, as the text area shows it.
+        if (offset < all.size())
+            writer.text(all.substr(offset), p.runs.empty() ? CharFormat{} : p.runs.back().format);
+        writer.endParagraph();
+    }
+    return writer.finish();
+}
 
 std::string writeRtf(const Document& document)
 {
-    return RtfWriter(document).write();
+    return std::string(writeRtfFile(document).bytes());
 }
 
 } // namespace text

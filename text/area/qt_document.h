@@ -4,9 +4,13 @@
 #pragma once
 
 #include "text/document.h"
+#include "text/rtf_output.h"
 
 #include <QFont>
 #include <QTextDocument>
+
+#include <string>
+#include <vector>
 
 namespace text {
 
@@ -29,5 +33,10 @@ void fillQtDocument(QTextDocument& target, const Document& source, const Default
 // the pictures of the last load; image characters refer to them by index.
 Document readQtDocument(const QTextDocument& source, const std::vector<Picture>& pictures,
                         const DefaultFont& font, int dotsPerInch);
+
+// The RTF file of `source`, written as it is read: the bytes
+// writeRtf(readQtDocument(...)) gives, without building the model.
+RtfFile writeQtDocumentRtf(const QTextDocument& source, const std::vector<Picture>& pictures,
+                               const DefaultFont& font, int dotsPerInch);
 
 } // namespace text

@@ -59,7 +59,7 @@ void TextArea::LoadDocument(const std::string& path)
 
 void TextArea::SaveDocument(const std::string& path) const
 {
-    saveDocumentFile(path, readQtDocument(*editor_->document(), pictures_, defaultFont(), dotsPerInch()));
+    saveDocumentFile(path, [this] { return writeQtDocumentRtf(*editor_->document(), pictures_, defaultFont(), dotsPerInch()); });
 }
 
 void TextArea::ClearDocument()

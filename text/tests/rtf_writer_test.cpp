@@ -175,5 +175,54 @@ TEST(RtfWriter, FaceNamesWithSpecialCharactersRoundTrip)
     EXPECT_EQ(roundTrip(d), d);
 }
 
+// The stream writer told each format's name must write what it writes when
+// it works every change out: over every pair of formats, back again, with a
+// picture and unnamed text between, and names beyond the ones it remembers.
+TEST(RtfStreamWriter, NamedFormatsWriteTheSameBytes)
+{
+    const std::vector<Font> fonts = {Font{u"Arial", 0}, Font{u"Times New Roman", 204}};
+    Picture picture;
+    picture.source = "{\\pict\\pngblip 00}";
+    const auto write = [&](bool named) {
+        RtfStreamWriter writer(fonts, 0);
+        const auto id = [named](size_t i, uint32_t offset = 0) {
+            return named ? static_cast<uint32_t>(i) + offset : RtfStreamWriter::kUnnamedFormat;
+        };
+        for (size_t a = 0; a < std::size(kFormats); ++a) {
+            for (size_t b = 0; b < std::size(kFormats); ++b) {
+                writer.beginParagraph(kFormats[a].paragraph);
+                writer.text(u"a", kFormats[a].format, id(a));
+                writer.text(u"b", kFormats[b].format, id(b));
+                writer.text(u"a", kFormats[a].format, id(a));
+                // Another name for the same format, and one too large to remember.
+                writer.text(u"c", kFormats[b].format, id(b, 100));
+                writer.text(u"d", kFormats[a].format, id(a, 1000));
+                writer.picture(picture, kFormats[b].format);
+                writer.text(u"e", kFormats[b].format, id(b));
+                writer.text(u"f", kFormats[a].format);
+                writer.text(u"g", kFormats[a].format, id(a));
+                writer.endParagraph();
+            }
+        }
+        return std::string(writer.finish().bytes());
+    };
+    const std::string plain = write(false);
+    EXPECT_EQ(write(true), plain);
+    EXPECT_TRUE(readRtf(plain).has_value());
+}
+
+// The font table is written last and put in front of the body: a table
+// longer than the room kept for it still comes out whole.
+TEST(RtfStreamWriter, LongFontTableComesOutWhole)
+{
+    Document d;
+    d.paragraphs.clear();
+    for (int i = 0; i < 400; ++i) {
+        d.fonts.push_back(Font{u"A face with a rather long name, number " + base::utf8ToUtf16(std::to_string(i)), 0});
+        d.paragraphs.push_back(makeParagraph({{"x", chars(i, 24, true, static_cast<uint32_t>(i), false, false, false, false)}}));
+    }
+    EXPECT_EQ(roundTrip(d), d);
+}
+
 } // namespace
 } // namespace text

@@ -1,8 +1,14 @@
 // Document model <-> QTextDocument: every format survives the trip both ways.
 #include "text/area/qt_document.h"
 
+#include "text/area/qt_document_walk.h"
+#include "text/area/qt_formats.h"
+#include "text/rtf_writer.h"
+
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
+#include <QTextTable>
 
 namespace {
 
@@ -42,6 +48,29 @@ void addRun(Paragraph& p, const std::u16string& s, CharFormat f)
 {
     p.text += s;
     p.runs.push_back(Run{uint32_t(s.size()), f, Run::kNoPicture});
+}
+
+// The model as Qt's public block and fragment iterators give it: one
+// paragraph a block, the runs its fragments. Pictures are left out.
+Document publicModel(const QTextDocument& qt, const text::DefaultFont& font)
+{
+    Document doc;
+    doc.paragraphs.clear();
+    text::ModelCharFormats formats(doc.fonts, font);
+    for (QTextBlock block = qt.begin(); block.isValid(); block = block.next()) {
+        Paragraph& p = doc.paragraphs.emplace_back();
+        p.format = text::fromQtBlockFormat(block.blockFormat(), 96);
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const CharFormat f = formats.fromQt(fragment.charFormat());
+            if (!p.runs.empty() && p.runs.back().format == f)
+                p.runs.back().length += uint32_t(fragment.length());
+            else
+                p.runs.push_back(Run{uint32_t(fragment.length()), f, Run::kNoPicture});
+            p.text += fragment.text().toStdU16String();
+        }
+    }
+    return doc;
 }
 
 } // namespace
@@ -94,6 +123,62 @@ private Q_SLOTS:
         QVERIFY(!qt.isUndoAvailable());
         const Document back = text::readQtDocument(qt, {}, font, 96);
         QCOMPARE(describe(back), describe(doc));
+    }
+
+    void walkAgreesWithQtWhateverTheTreeOrder()
+    {
+        // A loaded document is read straight from Qt's array; once edited
+        // (text inserted mid-paragraph, a cut across paragraphs, formats
+        // changed, a table, an undo) it is read through the tree. Both must
+        // give what Qt's own iterators give, and the RTF written on the way
+        // must be the model's.
+        Document doc;
+        doc.fonts = {{u"Calibri", 204}, {u"Liberation Serif", 0}};
+        doc.paragraphs.clear();
+        CharFormat bold{0, 28, 0, false, true}, serif{1, 24, 0x00336699, true};
+        for (int i = 0; i < 40; ++i) {
+            Paragraph p;
+            p.format.firstLineIndent = i % 3 == 0 ? 0 : 360;
+            if (i % 7 != 3) {
+                addRun(p, u"plain \u0416 words ", CharFormat{});
+                addRun(p, u"bold{}", bold);
+                addRun(p, u" serif\ttab", serif);
+            }
+            doc.paragraphs.push_back(p);
+        }
+        const text::DefaultFont font{QStringLiteral("Calibri"), 14, 0, true, 204};
+        QTextDocument qt;
+        text::fillQtDocument(qt, doc, font, 96);
+        const auto check = [&](const char* state) {
+            const Document read = text::readQtDocument(qt, {}, font, 96);
+            QVERIFY2(describe(read) == describe(publicModel(qt, font)), state);
+            QVERIFY2(std::string(text::writeQtDocumentRtf(qt, {}, font, 96).bytes()) == text::writeRtf(read), state);
+        };
+        QVERIFY(text::walksFragmentsInArrayOrder(qt));
+        check("loaded");
+
+        QTextCursor cursor(&qt);
+        cursor.setPosition(qt.findBlockByNumber(5).position() + 3);
+        cursor.insertText(QStringLiteral("inserted"));
+        cursor.setPosition(qt.findBlockByNumber(10).position() + 2);
+        cursor.setPosition(qt.findBlockByNumber(13).position() + 4, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cursor.setPosition(qt.findBlockByNumber(20).position() + 1);
+        cursor.setPosition(qt.findBlockByNumber(22).position() + 9, QTextCursor::KeepAnchor);
+        QTextCharFormat italic;
+        italic.setFontItalic(true);
+        cursor.mergeCharFormat(italic);
+        cursor.setPosition(qt.findBlockByNumber(25).position());
+        QTextTable* table = cursor.insertTable(2, 2);
+        table->cellAt(1, 1).firstCursorPosition().insertText(QStringLiteral("cell"));
+        cursor.setPosition(qt.findBlockByNumber(30).position() + 5);
+        cursor.insertBlock();
+        qt.undo();
+        QVERIFY(!text::walksFragmentsInArrayOrder(qt));
+        check("edited");
+
+        qt.setPlainText(QStringLiteral("one\ntwo"));
+        check("replaced");
     }
 
     void defaultFormatsFollowTheFontSetting()

@@ -1,0 +1,266 @@
+// The walk reads the document's own piece table: its fragments in order,
+// their text in the document's buffer. Qt's public block and fragment
+// iterators find each block's first fragment by a search from the root of
+// the tree, which costs more for a novel than writing the whole file.
+#include "text/area/qt_document_walk.h"
+
+#include "text/area/qt_formats.h"
+
+#include <QtGui/private/qtextdocument_p.h>
+
+#include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace text {
+
+namespace {
+
+// Qt keeps a document's fragments, and its blocks, in a red-black tree over
+// an array of nodes. Stepping from node to node through the tree costs a
+// chain of dependent loads. A document that was loaded and not yet cut into
+// has its nodes in reading order in the array, but for the one that was
+// there first, the last paragraph mark: reading order is then the array
+// from the first node in the text on, wrapping round, and one sequential
+// pass reads it. This tells exactly whether a map is in that order:
+// - nodes 1..N (N live) are all live: a freed node's right link points along
+//   the free list, which leaves 1..N at its end, so some freed node in 1..N
+//   would fail the child test;
+// - each node starts where that order puts it: checked edge by edge against
+//   its parent, from the root's start at 0, so every node's place in the
+//   text is its running sum; with no empty node, the orders agree.
+template <class Fragment>
+class InReadingOrder {
+public:
+    explicit InReadingOrder(const QFragmentMap<Fragment>& map)
+        : map_(map), count_(static_cast<uint32_t>(map.numNodes())), first_(static_cast<uint32_t>(map.firstNode())),
+          inArray_(first_ != 0 && first_ <= count_ && storedInOrder()), node_(first_)
+    {
+    }
+
+    bool atEnd() const { return node_ == 0; }
+    bool inArray() const { return inArray_; }
+    const Fragment& operator*() const { return *map_.fragment(node_); }
+    const Fragment* operator->() const { return map_.fragment(node_); }
+    void next() { node_ = inArray_ ? arrayNext(node_) : map_.next(node_); }
+
+private:
+    uint32_t arrayNext(uint32_t node) const
+    {
+        const uint32_t following = node < count_ ? node + 1 : 1;
+        return following == first_ ? 0 : following;
+    }
+
+    bool storedInOrder() const
+    {
+        std::vector<uint32_t> start(count_ + 1); // each node's place in the text, if in order
+        uint32_t position = 0;
+        for (uint32_t x = first_; x != 0; x = arrayNext(x)) {
+            const uint32_t size = map_.fragment(x)->size_array[0];
+            if (size == 0)
+                return false;
+            start[x] = position;
+            position += size;
+        }
+        uint32_t roots = 0;
+        for (uint32_t x = 1; x <= count_; ++x) {
+            const Fragment& f = *map_.fragment(x);
+            if (f.right != 0 && (f.right > count_ || map_.fragment(f.right)->parent != x))
+                return false;
+            const uint32_t subtree = start[x] - f.size_left_array[0]; // where its subtree's text starts
+            if (f.parent == 0) {
+                ++roots;
+                if (subtree != 0)
+                    return false;
+                continue;
+            }
+            if (f.parent > count_)
+                return false;
+            const Fragment& parent = *map_.fragment(f.parent);
+            const bool placed = parent.left == x ? subtree == start[f.parent] - parent.size_left_array[0]
+                                                 : parent.right == x && subtree == start[f.parent] + parent.size_array[0];
+            if (!placed)
+                return false;
+        }
+        return roots == 1;
+    }
+
+    const QFragmentMap<Fragment>& map_;
+    const uint32_t count_;
+    const uint32_t first_;
+    const bool inArray_;
+    uint32_t node_;
+};
+
+// A block ends at its separator: a paragraph separator, or the mark that
+// begins or ends a frame (a table's cells are frames).
+bool isBlockSeparator(char16_t c) { return c == u'\u2029' || (c & 0xFFFE) == 0xFDD0; }
+
+// The offset of the first separator, or `count`; eight units at a time,
+// since a fragment is mostly text.
+size_t findBlockSeparator(const char16_t* units, size_t count)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i paragraph = _mm_set1_epi16(static_cast<short>(0x2029));
+    const __m128i frame = _mm_set1_epi16(static_cast<short>(0xFDD0));
+    const __m128i frameMask = _mm_set1_epi16(static_cast<short>(0xFFFE));
+    const auto firstHit = [&](size_t at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + at));
+        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi16(v, paragraph),
+                                         _mm_cmpeq_epi16(_mm_and_si128(v, frameMask), frame));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+        return mask ? at + static_cast<size_t>(__builtin_ctz(mask)) / 2 : count;
+    };
+    if (count >= 8) {
+        for (; i + 8 <= count; i += 8) {
+            if (const size_t at = firstHit(i); at != count)
+                return at;
+        }
+        // The last few units, read as the last eight.
+        return i == count ? count : firstHit(count - 8);
+    }
+#endif
+    while (i < count && !isBlockSeparator(units[i]))
+        ++i;
+    return i;
+}
+
+class Walk {
+public:
+    Walk(const QTextDocument& source, const DefaultFont& font, int dotsPerInch, std::vector<Font>& fonts,
+         QtDocumentSink& sink)
+        : document_(*QTextDocumentPrivate::get(&source)), formats_(source.allFormats()), dotsPerInch_(dotsPerInch),
+          chars_(fonts, font), sink_(sink)
+    {
+    }
+
+    void run();
+
+private:
+    struct Resolved {
+        CharFormat format;
+        uint32_t id = 0; // Qt's index of the format
+        bool image = false;
+        int loaded = -1;
+    };
+
+    const Resolved& charFormat(int index);
+    ParagraphFormat paragraphFormat(int index);
+    void beginParagraph();
+    void piece(std::u16string_view text, const Resolved& format);
+
+    const QTextDocumentPrivate& document_;
+    const QList<QTextFormat> formats_; // by index, as fragments and blocks name them
+    const int dotsPerInch_;
+    ModelCharFormats chars_;
+    QtDocumentSink& sink_;
+    // A book has a few dozen distinct formats over a million fragments:
+    // each is resolved once.
+    std::vector<std::optional<Resolved>> resolved_;
+    std::vector<std::optional<ParagraphFormat>> paragraphs_;
+    std::optional<InReadingOrder<QTextBlockData>> block_;
+    bool open_ = false;
+};
+
+const Walk::Resolved& Walk::charFormat(int index)
+{
+    const auto i = static_cast<size_t>(std::max(index, 0));
+    if (i >= resolved_.size())
+        resolved_.resize(i + 1);
+    if (!resolved_[i]) {
+        const QTextCharFormat f = index < formats_.size() ? formats_[index].toCharFormat() : QTextCharFormat();
+        Resolved r;
+        r.format = chars_.fromQt(f);
+        r.id = static_cast<uint32_t>(i);
+        r.image = f.isImageFormat();
+        r.loaded = r.image && f.hasProperty(kPictureProperty) ? f.intProperty(kPictureProperty) : -1;
+        resolved_[i] = r;
+    }
+    return *resolved_[i];
+}
+
+ParagraphFormat Walk::paragraphFormat(int index)
+{
+    const auto i = static_cast<size_t>(std::max(index, 0));
+    if (i >= paragraphs_.size())
+        paragraphs_.resize(i + 1);
+    if (!paragraphs_[i]) {
+        const QTextBlockFormat f = index < formats_.size() ? formats_[index].toBlockFormat() : QTextBlockFormat();
+        paragraphs_[i] = fromQtBlockFormat(f, dotsPerInch_);
+    }
+    return *paragraphs_[i];
+}
+
+void Walk::beginParagraph()
+{
+    // Blocks and separators match one for one; a block map that ran out
+    // early would be Qt's fault, and the text still goes out, unformatted.
+    int format = -1;
+    if (!block_->atEnd()) {
+        format = (*block_)->format;
+        block_->next();
+    }
+    sink_.beginParagraph(format >= 0 ? paragraphFormat(format) : ParagraphFormat{});
+    open_ = true;
+}
+
+void Walk::piece(std::u16string_view text, const Resolved& format)
+{
+    if (text.empty())
+        return;
+    if (!open_)
+        beginParagraph();
+    if (format.image && text.front() == u'\uFFFC') {
+        for (size_t i = 0; i < text.size(); ++i)
+            sink_.picture(format.loaded, format.format);
+        return;
+    }
+    sink_.text(text, format.format, format.id);
+}
+
+void Walk::run()
+{
+    const QString buffer = document_.buffer();
+    const auto* all = reinterpret_cast<const char16_t*>(buffer.utf16());
+    const auto size = static_cast<size_t>(buffer.size());
+    block_.emplace(document_.blockMap());
+    beginParagraph();
+    for (InReadingOrder<QTextFragmentData> fragment(document_.fragmentMap()); !fragment.atEnd(); fragment.next()) {
+        const auto start = static_cast<size_t>(fragment->stringPosition);
+        const size_t length = fragment->size_array[0];
+        if (start > size || length > size - start)
+            continue; // never so in a sound document; nothing to read there
+        const Resolved& format = charFormat(fragment->format);
+        const char16_t* units = all + start;
+        size_t from = 0;
+        for (size_t i; (i = from + findBlockSeparator(units + from, length - from)) < length;) {
+            piece(std::u16string_view(units + from, i - from), format);
+            if (!open_)
+                beginParagraph();
+            sink_.endParagraph();
+            open_ = false;
+            from = i + 1;
+        }
+        piece(std::u16string_view(units + from, length - from), format);
+    }
+    if (open_)
+        sink_.endParagraph();
+}
+
+} // namespace
+
+void walkQtDocument(const QTextDocument& source, const DefaultFont& font, int dotsPerInch, std::vector<Font>& fonts,
+                    QtDocumentSink& sink)
+{
+    Walk(source, font, dotsPerInch, fonts, sink).run();
+}
+
+bool walksFragmentsInArrayOrder(const QTextDocument& source)
+{
+    return InReadingOrder<QTextFragmentData>(QTextDocumentPrivate::get(&source)->fragmentMap()).inArray();
+}
+
+} // namespace text
