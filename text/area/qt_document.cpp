@@ -4,46 +4,12 @@
 #include "text/area/qt_formats.h"
 #include "text/rtf_writer.h"
 
-#include <QImage>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextImageFormat>
-#include <QUrl>
 
 #include <unordered_map>
 
 namespace text {
 
 namespace {
-
-void insertPicture(QTextDocument& target, QTextCursor& cursor, const Document& source, int32_t index,
-                   const QTextCharFormat& around, int dpi)
-{
-    const Picture& pict = source.pictures[static_cast<size_t>(index)];
-    QTextImageFormat f;
-    f.merge(around);
-    f.setProperty(kPictureProperty, index);
-    const QString name = QStringLiteral("quelmar-picture:%1").arg(index);
-    f.setName(name);
-    QImage image;
-    if (pict.kind != Picture::Kind::Other)
-        image.loadFromData(reinterpret_cast<const uchar*>(pict.data.data()), static_cast<int>(pict.data.size()));
-    double w = pict.widthGoal > 0 ? twipsToLayoutPixels(pict.widthGoal, dpi) : (image.isNull() ? 0 : image.width());
-    double h = pict.heightGoal > 0 ? twipsToLayoutPixels(pict.heightGoal, dpi) : (image.isNull() ? 0 : image.height());
-    w = w * pict.scaleX / 100.0;
-    h = h * pict.scaleY / 100.0;
-    if (image.isNull()) {
-        // A picture we cannot show still holds its place, as a frame-sized gap.
-        image = QImage(1, 1, QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-    }
-    target.addResource(QTextDocument::ImageResource, QUrl(name), image);
-    if (w > 0)
-        f.setWidth(w);
-    if (h > 0)
-        f.setHeight(h);
-    cursor.insertImage(f);
-}
 
 // Builds the model. Adjacent text of one format becomes one run.
 class ModelSink final : public QtDocumentSink {
@@ -121,40 +87,6 @@ private:
 };
 
 } // namespace
-
-void fillQtDocument(QTextDocument& target, const Document& source, const DefaultFont& font, int dotsPerInch)
-{
-    const bool undo = target.isUndoRedoEnabled();
-    target.setUndoRedoEnabled(false);
-    target.clear();
-    const QtCharFormats formats(source.fonts, font);
-    QTextCursor cursor(&target);
-    cursor.beginEditBlock();
-    bool first = true;
-    for (const Paragraph& p : source.paragraphs) {
-        const QTextBlockFormat bf = toQtBlockFormat(p.format, dotsPerInch);
-        if (first)
-            cursor.setBlockFormat(bf);
-        else
-            cursor.insertBlock(bf, QTextCharFormat());
-        first = false;
-        size_t offset = 0;
-        for (const Run& run : p.runs) {
-            const QTextCharFormat cf = formats.toQt(run.format);
-            if (run.picture >= 0 && static_cast<size_t>(run.picture) < source.pictures.size()) {
-                insertPicture(target, cursor, source, run.picture, cf, dotsPerInch);
-            } else if (run.length > 0 && offset + run.length <= p.text.size()) {
-                cursor.insertText(QString::fromUtf16(p.text.data() + offset, run.length), cf);
-            }
-            offset += run.length;
-        }
-        if (p.runs.empty() && !p.text.empty())
-            cursor.insertText(QString::fromUtf16(p.text.data(), static_cast<qsizetype>(p.text.size())));
-    }
-    cursor.endEditBlock();
-    target.setUndoRedoEnabled(undo);
-    target.setModified(false);
-}
 
 Document readQtDocument(const QTextDocument& source, const std::vector<Picture>& pictures,
                         const DefaultFont& font, int dotsPerInch)

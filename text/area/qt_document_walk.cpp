@@ -8,6 +8,7 @@
 
 #include <QtGui/private/qtextdocument_p.h>
 
+#include <memory>
 #include <optional>
 
 #if defined(__SSE2__)
@@ -26,11 +27,11 @@ namespace {
 // from the first node in the text on, wrapping round, and one sequential
 // pass reads it. This tells exactly whether a map is in that order:
 // - nodes 1..N (N live) are all live: a freed node's right link points along
-//   the free list, which leaves 1..N at its end, so some freed node in 1..N
-//   would fail the child test;
-// - each node starts where that order puts it: checked edge by edge against
-//   its parent, from the root's start at 0, so every node's place in the
-//   text is its running sum; with no empty node, the orders agree.
+//   the free list, which ends past N at the nodes never used, so the last
+//   freed node in 1..N would link out of range;
+// - each node starts where that order puts it: every tie between a node and
+//   its parent is checked, from the root's start at 0, so every node's place
+//   in the text is its running sum; with no empty node, the orders agree.
 template <class Fragment>
 class InReadingOrder {
 public:
@@ -53,36 +54,43 @@ private:
         return following == first_ ? 0 : following;
     }
 
+    // One pass in the supposed order: each node's start is its running sum,
+    // and each tie to a node already passed is checked as it is met.
     bool storedInOrder() const
     {
-        std::vector<uint32_t> start(count_ + 1); // each node's place in the text, if in order
+        const auto start = std::make_unique_for_overwrite<uint32_t[]>(count_ + 1);
+        const auto rank = [this](uint32_t x) { return x >= first_ ? x - first_ : x + count_ - first_; };
+        // Where the text of a node's subtree starts, from the node's start.
+        const auto subtree = [&start](uint32_t x, const Fragment& f) { return start[x] - f.size_left_array[0]; };
+        // A child's subtree starts where its parent's does, or just after the parent.
+        const auto tied = [&](uint32_t parent, uint32_t child) {
+            const Fragment& p = *map_.fragment(parent);
+            const Fragment& c = *map_.fragment(child);
+            if (c.parent != parent)
+                return false;
+            if (p.left == child)
+                return subtree(child, c) == subtree(parent, p);
+            return p.right == child && subtree(child, c) == start[parent] + p.size_array[0];
+        };
         uint32_t position = 0;
-        for (uint32_t x = first_; x != 0; x = arrayNext(x)) {
-            const uint32_t size = map_.fragment(x)->size_array[0];
-            if (size == 0)
+        uint32_t roots = 0;
+        for (uint32_t x = first_, r = 0; x != 0; x = arrayNext(x), ++r) {
+            const Fragment& f = *map_.fragment(x);
+            if (f.size_array[0] == 0 || f.left > count_ || f.right > count_ || f.parent > count_)
                 return false;
             start[x] = position;
-            position += size;
-        }
-        uint32_t roots = 0;
-        for (uint32_t x = 1; x <= count_; ++x) {
-            const Fragment& f = *map_.fragment(x);
-            if (f.right != 0 && (f.right > count_ || map_.fragment(f.right)->parent != x))
-                return false;
-            const uint32_t subtree = start[x] - f.size_left_array[0]; // where its subtree's text starts
+            position += f.size_array[0];
             if (f.parent == 0) {
                 ++roots;
-                if (subtree != 0)
+                if (subtree(x, f) != 0)
                     return false;
-                continue;
+            } else if (rank(f.parent) < r && !tied(f.parent, x)) {
+                return false;
             }
-            if (f.parent > count_)
-                return false;
-            const Fragment& parent = *map_.fragment(f.parent);
-            const bool placed = parent.left == x ? subtree == start[f.parent] - parent.size_left_array[0]
-                                                 : parent.right == x && subtree == start[f.parent] + parent.size_array[0];
-            if (!placed)
-                return false;
+            for (const uint32_t child : {f.left, f.right}) {
+                if (child != 0 && rank(child) < r && !tied(x, child))
+                    return false;
+            }
         }
         return roots == 1;
     }
