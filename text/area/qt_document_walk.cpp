@@ -4,11 +4,11 @@
 // the tree, which costs more for a novel than writing the whole file.
 #include "text/area/qt_document_walk.h"
 
+#include "text/area/fragment_order.h"
 #include "text/area/qt_formats.h"
 
 #include <QtGui/private/qtextdocument_p.h>
 
-#include <memory>
 #include <optional>
 
 #if defined(__SSE2__)
@@ -18,89 +18,6 @@
 namespace text {
 
 namespace {
-
-// Qt keeps a document's fragments, and its blocks, in a red-black tree over
-// an array of nodes. Stepping from node to node through the tree costs a
-// chain of dependent loads. A document that was loaded and not yet cut into
-// has its nodes in reading order in the array, but for the one that was
-// there first, the last paragraph mark: reading order is then the array
-// from the first node in the text on, wrapping round, and one sequential
-// pass reads it. This tells exactly whether a map is in that order:
-// - nodes 1..N (N live) are all live: a freed node's right link points along
-//   the free list, which ends past N at the nodes never used, so the last
-//   freed node in 1..N would link out of range;
-// - each node starts where that order puts it: every tie between a node and
-//   its parent is checked, from the root's start at 0, so every node's place
-//   in the text is its running sum; with no empty node, the orders agree.
-template <class Fragment>
-class InReadingOrder {
-public:
-    explicit InReadingOrder(const QFragmentMap<Fragment>& map)
-        : map_(map), count_(static_cast<uint32_t>(map.numNodes())), first_(static_cast<uint32_t>(map.firstNode())),
-          inArray_(first_ != 0 && first_ <= count_ && storedInOrder()), node_(first_)
-    {
-    }
-
-    bool atEnd() const { return node_ == 0; }
-    bool inArray() const { return inArray_; }
-    const Fragment& operator*() const { return *map_.fragment(node_); }
-    const Fragment* operator->() const { return map_.fragment(node_); }
-    void next() { node_ = inArray_ ? arrayNext(node_) : map_.next(node_); }
-
-private:
-    uint32_t arrayNext(uint32_t node) const
-    {
-        const uint32_t following = node < count_ ? node + 1 : 1;
-        return following == first_ ? 0 : following;
-    }
-
-    // One pass in the supposed order: each node's start is its running sum,
-    // and each tie to a node already passed is checked as it is met.
-    bool storedInOrder() const
-    {
-        const auto start = std::make_unique_for_overwrite<uint32_t[]>(count_ + 1);
-        const auto rank = [this](uint32_t x) { return x >= first_ ? x - first_ : x + count_ - first_; };
-        // Where the text of a node's subtree starts, from the node's start.
-        const auto subtree = [&start](uint32_t x, const Fragment& f) { return start[x] - f.size_left_array[0]; };
-        // A child's subtree starts where its parent's does, or just after the parent.
-        const auto tied = [&](uint32_t parent, uint32_t child) {
-            const Fragment& p = *map_.fragment(parent);
-            const Fragment& c = *map_.fragment(child);
-            if (c.parent != parent)
-                return false;
-            if (p.left == child)
-                return subtree(child, c) == subtree(parent, p);
-            return p.right == child && subtree(child, c) == start[parent] + p.size_array[0];
-        };
-        uint32_t position = 0;
-        uint32_t roots = 0;
-        for (uint32_t x = first_, r = 0; x != 0; x = arrayNext(x), ++r) {
-            const Fragment& f = *map_.fragment(x);
-            if (f.size_array[0] == 0 || f.left > count_ || f.right > count_ || f.parent > count_)
-                return false;
-            start[x] = position;
-            position += f.size_array[0];
-            if (f.parent == 0) {
-                ++roots;
-                if (subtree(x, f) != 0)
-                    return false;
-            } else if (rank(f.parent) < r && !tied(f.parent, x)) {
-                return false;
-            }
-            for (const uint32_t child : {f.left, f.right}) {
-                if (child != 0 && rank(child) < r && !tied(x, child))
-                    return false;
-            }
-        }
-        return roots == 1;
-    }
-
-    const QFragmentMap<Fragment>& map_;
-    const uint32_t count_;
-    const uint32_t first_;
-    const bool inArray_;
-    uint32_t node_;
-};
 
 // A block ends at its separator: a paragraph separator, or the mark that
 // begins or ends a frame (a table's cells are frames).
