@@ -28,14 +28,17 @@ constexpr std::array<bool, 128> kPlainAscii = [] {
 
 bool isPlainAscii(char16_t c) { return c < 0x80 && kPlainAscii[c]; }
 
-// How many units from the start are plain ASCII, eight at a time: a novel
-// is mostly such text, between short runs of formatting.
-size_t plainAsciiPrefix(const char16_t* units, size_t count)
+// Copies the plain ASCII units from the start of `units` to `target` as
+// bytes and says how many there were; eight at a time, since a novel is
+// mostly such text between short runs of formatting. It may write past
+// those, but never past `count` bytes.
+size_t copyPlainAscii(const char16_t* units, size_t count, char* target)
 {
     size_t i = 0;
 #if defined(__SSE2__)
-    const auto firstOther = [units, count](size_t at) {
+    const auto eight = [units, target](size_t at) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + at));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(target + at), _mm_packus_epi16(v, v));
         // Signed compares: units from 0x8000 up are negative and fail the first.
         const __m128i inRange = _mm_and_si128(_mm_cmpgt_epi16(v, _mm_set1_epi16(0x1F)),
                                               _mm_cmplt_epi16(v, _mm_set1_epi16(0x80)));
@@ -43,40 +46,21 @@ size_t plainAsciiPrefix(const char16_t* units, size_t count)
                                                           _mm_cmpeq_epi16(v, _mm_set1_epi16('{'))),
                                              _mm_cmpeq_epi16(v, _mm_set1_epi16('}')));
         const auto other = static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(special, inRange))) ^ 0xFFFFu;
-        return other ? at + static_cast<size_t>(__builtin_ctz(other)) / 2 : count;
+        return other ? at + static_cast<size_t>(__builtin_ctz(other)) / 2 : at + 8;
     };
     if (count >= 8) {
         for (; i + 8 <= count; i += 8) {
-            if (const size_t at = firstOther(i); at != count)
-                return at;
+            if (const size_t end = eight(i); end != i + 8)
+                return end;
         }
-        // The last few units, read as the last eight.
-        return i == count ? count : firstOther(count - 8);
+        // The last few units, read as the last eight: those before i are
+        // known plain and written again unchanged.
+        return i == count ? count : eight(count - 8);
     }
 #endif
-    while (i < count && isPlainAscii(units[i]))
-        ++i;
-    return i;
-}
-
-void narrow(const char16_t* units, size_t count, char* target)
-{
-#if defined(__SSE2__)
-    if (count >= 8) {
-        const auto eight = [units, target](size_t at) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + at));
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(target + at), _mm_packus_epi16(v, v));
-        };
-        size_t i = 0;
-        for (; i + 8 <= count; i += 8)
-            eight(i);
-        if (i < count)
-            eight(count - 8);
-        return;
-    }
-#endif
-    for (size_t i = 0; i < count; ++i)
+    for (; i < count && isPlainAscii(units[i]); ++i)
         target[i] = static_cast<char>(units[i]);
+    return i;
 }
 
 } // namespace
@@ -280,14 +264,12 @@ void RtfStreamWriter::Body::text(std::u16string_view text)
 {
     size_t i = 0;
     while (i < text.size()) {
-        const size_t plain = plainAsciiPrefix(text.data() + i, text.size() - i);
-        if (plain > 0) {
-            char* target = out_.claim(plain);
-            narrow(text.data() + i, plain, target);
-            out_.commit(target + plain);
-            i += plain;
-            continue;
-        }
+        char* target = out_.claim(text.size() - i);
+        const size_t plain = copyPlainAscii(text.data() + i, text.size() - i, target);
+        out_.commit(target + plain);
+        i += plain;
+        if (i == text.size())
+            break;
         const char16_t c = text[i++];
         switch (c) {
         case u'\\': out_ += "\\\\"; break;

@@ -175,6 +175,29 @@ TEST(RtfWriter, FaceNamesWithSpecialCharactersRoundTrip)
     EXPECT_EQ(roundTrip(d), d);
 }
 
+// Plain text goes out eight characters at a time: a character that must be
+// escaped, at every place in runs of every length around that width.
+TEST(RtfWriter, EscapesAtEveryPlaceInARun)
+{
+    const char16_t specials[] = {u'\\', u'{', u'}', u'\t', u'\u2028', 0x1F, 0x7F, 0x80, 0x416, 0xFFFD, 0xD83D};
+    Document d;
+    d.paragraphs.clear();
+    for (size_t length = 1; length <= 19; ++length) {
+        for (size_t at = 0; at < length; ++at) {
+            for (const char16_t special : specials) {
+                std::u16string text(length, u'a');
+                text[at] = special;
+                if (special == 0xD83D) // a surrogate pair, split by no boundary
+                    text.insert(at + 1, 1, char16_t(0xDE00));
+                Paragraph& p = d.paragraphs.emplace_back();
+                p.text = text;
+                p.runs = {text::Run{static_cast<uint32_t>(text.size()), {}, text::Run::kNoPicture}};
+            }
+        }
+    }
+    EXPECT_EQ(roundTrip(d), d);
+}
+
 // The stream writer told each format's name must write what it writes when
 // it works every change out: over every pair of formats, back again, with a
 // picture and unnamed text between, and names beyond the ones it remembers.

@@ -188,8 +188,13 @@ private Q_SLOTS:
         cursor.insertText(QStringLiteral("typed anew"));
         check("all replaced by typing");
 
-        qt.setPlainText(QStringLiteral("one\ntwo"));
-        check("replaced");
+        // Paragraph marks at every place around the eight characters the
+        // walk looks at together.
+        QStringList lines;
+        for (int length = 0; length <= 19; ++length)
+            lines << QString(length, QLatin1Char('x'));
+        qt.setPlainText(lines.join(QLatin1Char('\n')));
+        check("plain text");
     }
 
     void defaultFormatsFollowTheFontSetting()
