@@ -93,15 +93,15 @@ private:
     RtfOutput out_;
     std::vector<uint32_t> colors_; // table index - 1
     CharFormat chars_;
-    // The name of chars_ when a named format set it, and the control words
-    // met so far from one named format to another, by (from, to).
+    // While a named format is current, named_ is its name and chars_ is
+    // brought up to date only when an unnamed one follows. The control words
+    // from one named format to another are kept as met: a table by (from,
+    // to) of where they start in transitionBytes_, plus one (0: not met),
+    // each stored after its length byte.
     static constexpr uint32_t kMaxNamed = 256;
     uint32_t named_ = kUnnamedFormat;
-    struct Transition {
-        uint32_t offset = 0;
-        uint32_t length = UINT32_MAX; // not met yet
-    };
-    std::vector<Transition> transitions_;
+    std::vector<CharFormat> namedFormats_;
+    std::vector<uint32_t> transitions_;
     std::string transitionBytes_;
     ParagraphFormat paragraph_;
     bool first_ = true;
@@ -205,8 +205,10 @@ CharFormat RtfStreamWriter::Body::normalized(CharFormat format) const
 
 void RtfStreamWriter::Body::charFormat(const CharFormat& requested)
 {
-    const CharFormat format = normalized(requested);
+    if (named_ != kUnnamedFormat)
+        chars_ = namedFormats_[named_];
     named_ = kUnnamedFormat;
+    const CharFormat format = normalized(requested);
     if (format == chars_)
         return;
     const CharFormat& was = chars_;
@@ -239,23 +241,28 @@ void RtfStreamWriter::Body::namedCharFormat(const CharFormat& format, uint32_t i
 {
     if (id == named_)
         return;
-    if (id >= kMaxNamed || named_ == kUnnamedFormat) {
+    if (id >= kMaxNamed) {
         charFormat(format);
-        named_ = id < kMaxNamed ? id : kUnnamedFormat;
         return;
     }
-    if (transitions_.empty())
+    if (transitions_.empty()) {
         transitions_.resize(kMaxNamed * kMaxNamed);
-    Transition& transition = transitions_[named_ * kMaxNamed + id];
-    if (transition.length != UINT32_MAX) {
-        out_ += std::string_view(transitionBytes_).substr(transition.offset, transition.length);
-        chars_ = normalized(format);
+        namedFormats_.resize(kMaxNamed);
+    }
+    uint32_t* known = named_ == kUnnamedFormat ? nullptr : &transitions_[named_ * kMaxNamed + id];
+    if (known && *known != 0) {
+        const auto at = static_cast<size_t>(*known - 1);
+        out_ += std::string_view(transitionBytes_).substr(at + 1, static_cast<unsigned char>(transitionBytes_[at]));
     } else {
         const size_t before = out_.view().size();
         charFormat(format);
         const std::string_view written = out_.view().substr(before);
-        transition = {static_cast<uint32_t>(transitionBytes_.size()), static_cast<uint32_t>(written.size())};
-        transitionBytes_ += written;
+        if (known && written.size() <= 255) {
+            *known = static_cast<uint32_t>(transitionBytes_.size()) + 1;
+            transitionBytes_ += static_cast<char>(written.size());
+            transitionBytes_ += written;
+        }
+        namedFormats_[id] = chars_;
     }
     named_ = id;
 }

@@ -105,8 +105,10 @@ RtfFile writeQtDocumentRtf(const QTextDocument& source, const std::vector<Pictur
                                const DefaultFont& font, int dotsPerInch)
 {
     std::vector<Font> fonts;
+    // Formatting takes room too: too little costs a copy of everything
+    // written so far, room never written costs nothing.
     const auto characters = static_cast<size_t>(source.characterCount());
-    RtfSink sink(fonts, pictures, characters + characters / 4 + 4096);
+    RtfSink sink(fonts, pictures, 2 * characters + 65536);
     walkQtDocument(source, font, dotsPerInch, fonts, sink);
     return sink.finish();
 }
