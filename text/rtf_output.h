@@ -68,9 +68,26 @@ public:
     RtfOutput& operator+=(std::string_view text)
     {
         reserve(text.size());
-        std::memcpy(next_, text.data(), text.size());
-        next_ += text.size();
+        // Most pieces are a few control words: a loop beats a call.
+        if (text.size() <= 32) {
+            for (const char c : text)
+                *next_++ = c;
+        } else {
+            std::memcpy(next_, text.data(), text.size());
+            next_ += text.size();
+        }
         return *this;
+    }
+    // \uN? for one UTF-16 unit: N signed, as RTF counts, with a '?' for
+    // readers that do not know \u.
+    void unicode(char16_t unit)
+    {
+        char* p = claim(10);
+        *p++ = '\\';
+        *p++ = 'u';
+        p = std::to_chars(p, p + 6, static_cast<int16_t>(unit)).ptr;
+        *p++ = '?';
+        commit(p);
     }
     // A control word with its numeric parameter: \name123.
     void word(std::string_view name, int64_t value)

@@ -285,9 +285,7 @@ void RtfStreamWriter::Body::text(std::u16string_view text)
         case u'\t': out_ += "\\tab "; break;
         case u'\u2028': out_ += "\\line "; break;
         default:
-            // RTF writes \uN as a signed 16-bit number.
-            out_.word("u", static_cast<int16_t>(c));
-            out_ += '?';
+            out_.unicode(c);
             break;
         }
     }

@@ -1,15 +1,18 @@
-// The walk reads the document's own piece table: its fragments in order,
-// their text in the document's buffer. Qt's public block and fragment
+// Reading a QTextDocument back, into the model or straight to RTF, in one
+// walk over the document's own piece table: its fragments in order, their
+// text in the document's buffer, every format resolved to the model's once. Qt's public block and fragment
 // iterators find each block's first fragment by a search from the root of
 // the tree, which costs more for a novel than writing the whole file.
 #include "text/area/qt_document_walk.h"
 
 #include "text/area/fragment_order.h"
 #include "text/area/qt_formats.h"
+#include "text/rtf_writer.h"
 
 #include <QtGui/private/qtextdocument_p.h>
 
 #include <optional>
+#include <unordered_map>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -53,10 +56,17 @@ size_t findBlockSeparator(const char16_t* units, size_t count)
     return i;
 }
 
+// Calls, in reading order, sink.beginParagraph(format), then for its runs
+// sink.text(text, format, formatId) (consecutive calls may carry equal
+// formats; the same formatId always comes with the same format) and
+// sink.picture(loaded, format) for each image character (`loaded` is its
+// picture's index among those of the last load, or -1), then
+// sink.endParagraph(). Faces met are added to `fonts`, which the formats
+// index. The sink is a template argument: a call a run costs no dispatch.
+template <class Sink>
 class Walk {
 public:
-    Walk(const QTextDocument& source, const DefaultFont& font, int dotsPerInch, std::vector<Font>& fonts,
-         QtDocumentSink& sink)
+    Walk(const QTextDocument& source, const DefaultFont& font, int dotsPerInch, std::vector<Font>& fonts, Sink& sink)
         : document_(*QTextDocumentPrivate::get(&source)), formats_(source.allFormats()), dotsPerInch_(dotsPerInch),
           chars_(fonts, font), sink_(sink)
     {
@@ -81,7 +91,7 @@ private:
     const QList<QTextFormat> formats_; // by index, as fragments and blocks name them
     const int dotsPerInch_;
     ModelCharFormats chars_;
-    QtDocumentSink& sink_;
+    Sink& sink_;
     // A book has a few dozen distinct formats over a million fragments:
     // each is resolved once.
     std::vector<std::optional<Resolved>> resolved_;
@@ -90,7 +100,8 @@ private:
     bool open_ = false;
 };
 
-const Walk::Resolved& Walk::charFormat(int index)
+template <class Sink>
+const typename Walk<Sink>::Resolved& Walk<Sink>::charFormat(int index)
 {
     const auto i = static_cast<size_t>(std::max(index, 0));
     if (i >= resolved_.size())
@@ -107,7 +118,8 @@ const Walk::Resolved& Walk::charFormat(int index)
     return *resolved_[i];
 }
 
-ParagraphFormat Walk::paragraphFormat(int index)
+template <class Sink>
+ParagraphFormat Walk<Sink>::paragraphFormat(int index)
 {
     const auto i = static_cast<size_t>(std::max(index, 0));
     if (i >= paragraphs_.size())
@@ -119,7 +131,8 @@ ParagraphFormat Walk::paragraphFormat(int index)
     return *paragraphs_[i];
 }
 
-void Walk::beginParagraph()
+template <class Sink>
+void Walk<Sink>::beginParagraph()
 {
     // Blocks and separators match one for one; a block map that ran out
     // early would be Qt's fault, and the text still goes out, unformatted.
@@ -132,7 +145,8 @@ void Walk::beginParagraph()
     open_ = true;
 }
 
-void Walk::piece(std::u16string_view text, const Resolved& format)
+template <class Sink>
+void Walk<Sink>::piece(std::u16string_view text, const Resolved& format)
 {
     if (text.empty())
         return;
@@ -146,7 +160,8 @@ void Walk::piece(std::u16string_view text, const Resolved& format)
     sink_.text(text, format.format, format.id);
 }
 
-void Walk::run()
+template <class Sink>
+void Walk<Sink>::run()
 {
     const QString buffer = document_.buffer();
     const auto* all = reinterpret_cast<const char16_t*>(buffer.utf16());
@@ -175,12 +190,106 @@ void Walk::run()
         sink_.endParagraph();
 }
 
+// Builds the model. Adjacent text of one format becomes one run.
+class ModelSink {
+public:
+    ModelSink(Document& doc, const std::vector<Picture>& pictures) : doc_(doc), pictures_(pictures) {}
+
+    void beginParagraph(const ParagraphFormat& format)
+    {
+        doc_.paragraphs.emplace_back().format = format;
+    }
+
+    void text(std::u16string_view text, const CharFormat& format, uint32_t)
+    {
+        Paragraph& p = doc_.paragraphs.back();
+        if (!p.runs.empty() && p.runs.back().picture == Run::kNoPicture && p.runs.back().format == format)
+            p.runs.back().length += static_cast<uint32_t>(text.size());
+        else
+            p.runs.push_back(Run{static_cast<uint32_t>(text.size()), format, Run::kNoPicture});
+        p.text += text;
+    }
+
+    void picture(int loaded, const CharFormat& format)
+    {
+        const int32_t index = pictureIndex(loaded);
+        // Pictures that did not come from a file (pasted ones) have no
+        // stored form; they are left out rather than written wrongly.
+        if (index == Run::kNoPicture)
+            return;
+        Paragraph& p = doc_.paragraphs.back();
+        p.runs.push_back(Run{1, format, index});
+        p.text += u'\uFFFC';
+    }
+
+    void endParagraph() {}
+
+private:
+    // The model's index for a picture of the last load, added once.
+    int32_t pictureIndex(int loaded)
+    {
+        if (loaded < 0 || static_cast<size_t>(loaded) >= pictures_.size())
+            return Run::kNoPicture;
+        auto [it, added] = pictureMap_.try_emplace(loaded, static_cast<int32_t>(doc_.pictures.size()));
+        if (added)
+            doc_.pictures.push_back(pictures_[static_cast<size_t>(loaded)]);
+        return it->second;
+    }
+
+    Document& doc_;
+    const std::vector<Picture>& pictures_;
+    std::unordered_map<int, int32_t> pictureMap_;
+};
+
+// Writes the file as the walk goes, with no model in between.
+class RtfSink {
+public:
+    RtfSink(const std::vector<Font>& fonts, const std::vector<Picture>& pictures, size_t sizeHint)
+        : writer_(fonts, sizeHint), pictures_(pictures) {}
+
+    void beginParagraph(const ParagraphFormat& format) { writer_.beginParagraph(format); }
+    void text(std::u16string_view text, const CharFormat& format, uint32_t formatId)
+    {
+        writer_.text(text, format, formatId);
+    }
+    void picture(int loaded, const CharFormat& format)
+    {
+        if (loaded >= 0 && static_cast<size_t>(loaded) < pictures_.size())
+            writer_.picture(pictures_[static_cast<size_t>(loaded)], format);
+    }
+    void endParagraph() { writer_.endParagraph(); }
+    RtfFile finish() { return writer_.finish(); }
+
+private:
+    RtfStreamWriter writer_;
+    const std::vector<Picture>& pictures_;
+};
+
 } // namespace
 
-void walkQtDocument(const QTextDocument& source, const DefaultFont& font, int dotsPerInch, std::vector<Font>& fonts,
-                    QtDocumentSink& sink)
+Document readQtDocument(const QTextDocument& source, const std::vector<Picture>& pictures,
+                        const DefaultFont& font, int dotsPerInch)
 {
+    Document doc;
+    doc.paragraphs.clear();
+    doc.paragraphs.reserve(static_cast<size_t>(source.blockCount()));
+    ModelSink sink(doc, pictures);
+    Walk(source, font, dotsPerInch, doc.fonts, sink).run();
+    if (doc.paragraphs.empty())
+        doc.paragraphs.emplace_back();
+    return doc;
+}
+
+RtfFile writeQtDocumentRtf(const QTextDocument& source, const std::vector<Picture>& pictures,
+                               const DefaultFont& font, int dotsPerInch)
+{
+    std::vector<Font> fonts;
+    // Formatting takes room too: too little costs a copy of everything
+    // written so far, room never written costs nothing.
+    const auto characters = static_cast<size_t>(source.characterCount());
+    RtfSink sink(fonts, pictures, 2 * characters + 65536);
     Walk(source, font, dotsPerInch, fonts, sink).run();
+    return sink.finish();
 }
 
 bool walksFragmentsInArrayOrder(const QTextDocument& source)
