@@ -105,7 +105,7 @@ void DocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
         relayoutAll();
     }
     reportSize();
-    if (tree_.unmeasuredCount() > 0 && !idleTimer_.isActive())
+    if (tree_.unmeasuredCount() > 0 && !idleTimer_.isActive() && (!view_ || viewPainted_))
         idleTimer_.start(0, this);
 }
 

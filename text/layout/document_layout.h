@@ -141,6 +141,8 @@ private:
     mutable int32_t widestLine_ = 0; // for pages without a width (no wrapping)
     mutable int64_t shiftAbove_ = 0; // height change above the view not yet scrolled away
     mutable bool drawing_ = false;
+    // Idle measuring waits for the view's first paint, which it would delay.
+    bool viewPainted_ = false;
 };
 
 // Gives the edit's document our layout, keeping the edit's caret width, and

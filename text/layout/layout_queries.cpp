@@ -106,6 +106,11 @@ void DocumentLayout::draw(QPainter* painter, const PaintContext& context)
     }
     reportSize();  // deferred: the scroll range must not change while painting
     drawing_ = false;
+    if (!viewPainted_) {
+        viewPainted_ = true;
+        if (tree_.unmeasuredCount() > 0 && !idleTimer_.isActive())
+            idleTimer_.start(0, this);
+    }
 }
 
 void DocumentLayout::drawBlock(QPainter* painter, const PaintContext& context, const QTextBlock& block,

@@ -152,7 +152,10 @@ void DocumentLayout::timerEvent(QTimerEvent* event)
         reportTimer_.stop();
         reportSize();
     } else if (event->timerId() == idleTimer_.timerId()) {
-        measureIdle(kIdleSliceNs);
+        if (view_ && !viewPainted_)
+            idleTimer_.stop();  // the first paint starts it again
+        else
+            measureIdle(kIdleSliceNs);
     } else {
         QAbstractTextDocumentLayout::timerEvent(event);
     }
