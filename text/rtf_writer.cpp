@@ -96,13 +96,17 @@ private:
     // While a named format is current, named_ is its name and chars_ is
     // brought up to date only when an unnamed one follows. The control words
     // from one named format to another are kept as met: a table by (from,
-    // to) of where they start in transitionBytes_, plus one (0: not met),
-    // each stored after its length byte.
+    // to) of their place in transitionBytes_, plus one (0: not met). Each
+    // fills a slot of its own, copied whole: one wide copy, not a loop.
     static constexpr uint32_t kMaxNamed = 256;
+    struct Transition {
+        char bytes[31];
+        uint8_t size;
+    };
     uint32_t named_ = kUnnamedFormat;
     std::vector<CharFormat> namedFormats_;
     std::vector<uint32_t> transitions_;
-    std::string transitionBytes_;
+    std::vector<Transition> transitionBytes_;
     ParagraphFormat paragraph_;
     bool first_ = true;
 };
@@ -251,16 +255,19 @@ void RtfStreamWriter::Body::namedCharFormat(const CharFormat& format, uint32_t i
     }
     uint32_t* known = named_ == kUnnamedFormat ? nullptr : &transitions_[named_ * kMaxNamed + id];
     if (known && *known != 0) {
-        const auto at = static_cast<size_t>(*known - 1);
-        out_ += std::string_view(transitionBytes_).substr(at + 1, static_cast<unsigned char>(transitionBytes_[at]));
+        const Transition& t = transitionBytes_[*known - 1];
+        char* target = out_.claim(sizeof t);
+        std::memcpy(target, &t, sizeof t);
+        out_.commit(target + t.size);
     } else {
         const size_t before = out_.view().size();
         charFormat(format);
         const std::string_view written = out_.view().substr(before);
-        if (known && written.size() <= 255) {
-            *known = static_cast<uint32_t>(transitionBytes_.size()) + 1;
-            transitionBytes_ += static_cast<char>(written.size());
-            transitionBytes_ += written;
+        if (known && written.size() <= sizeof(Transition::bytes)) {
+            Transition& t = transitionBytes_.emplace_back();
+            std::memcpy(t.bytes, written.data(), written.size());
+            t.size = static_cast<uint8_t>(written.size());
+            *known = static_cast<uint32_t>(transitionBytes_.size());
         }
         namedFormats_[id] = chars_;
     }

@@ -234,6 +234,32 @@ TEST(RtfStreamWriter, NamedFormatsWriteTheSameBytes)
     EXPECT_TRUE(readRtf(plain).has_value());
 }
 
+// Between formats far apart (a high font and colour number, \plain first)
+// the control words outgrow what is kept of a transition; they are written
+// whole each time, named or not.
+TEST(RtfStreamWriter, LongTransitionsBetweenNamedFormats)
+{
+    std::vector<Font> fonts;
+    for (int i = 0; i < 400; ++i)
+        fonts.push_back(Font{u"Face " + base::utf8ToUtf16(std::to_string(i)), 0});
+    const auto write = [&fonts](bool named) {
+        RtfStreamWriter writer(fonts, 0);
+        writer.beginParagraph({});
+        for (int pass = 0; pass < 2; ++pass) {
+            for (uint32_t i = 0; i < 200; ++i) {
+                const auto font = static_cast<int32_t>(399 - i);
+                const CharFormat f = chars(font, 1638, true, 0x10000u + i, true, true, true, i % 2 == 0);
+                writer.text(u"w", f, named ? i : RtfStreamWriter::kUnnamedFormat);
+            }
+        }
+        writer.endParagraph();
+        return std::string(writer.finish().bytes());
+    };
+    const std::string plain = write(false);
+    EXPECT_NE(plain.find("\\plain\\f298\\fs1638\\cf102\\b\\i\\ul w"), std::string::npos);
+    EXPECT_EQ(write(true), plain);
+}
+
 // The font table is written last and put in front of the body: a table
 // longer than the room kept for it still comes out whole.
 TEST(RtfStreamWriter, LongFontTableComesOutWhole)
