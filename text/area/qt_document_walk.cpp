@@ -84,8 +84,10 @@ private:
 
     const Resolved& charFormat(int index);
     ParagraphFormat paragraphFormat(int index);
+    void nextBlock();
     void beginParagraph();
     void piece(std::u16string_view text, const Resolved& format);
+    size_t separatorIn(const char16_t* units, size_t from, size_t length, size_t position);
 
     const QTextDocumentPrivate& document_;
     const QList<QTextFormat> formats_; // by index, as fragments and blocks name them
@@ -97,6 +99,13 @@ private:
     std::vector<std::optional<Resolved>> resolved_;
     std::vector<std::optional<ParagraphFormat>> paragraphs_;
     std::optional<InReadingOrder<QTextBlockData>> block_;
+    // The current block's format and where its separator is in the text;
+    // once the blocks and the text disagree, which a sound document never
+    // does, separators are searched for instead.
+    int blockFormat_ = -1;
+    size_t blockEnd_ = 0;
+    size_t nextBlockStart_ = 0;
+    bool search_ = false;
     bool open_ = false;
 };
 
@@ -132,17 +141,45 @@ ParagraphFormat Walk<Sink>::paragraphFormat(int index)
 }
 
 template <class Sink>
-void Walk<Sink>::beginParagraph()
+void Walk<Sink>::nextBlock()
 {
     // Blocks and separators match one for one; a block map that ran out
     // early would be Qt's fault, and the text still goes out, unformatted.
-    int format = -1;
-    if (!block_->atEnd()) {
-        format = (*block_)->format;
-        block_->next();
+    if (block_->atEnd()) {
+        blockFormat_ = -1;
+        search_ = true;
+        return;
     }
-    sink_.beginParagraph(format >= 0 ? paragraphFormat(format) : ParagraphFormat{});
+    const QTextBlockData& block = **block_;
+    blockFormat_ = block.format;
+    const size_t length = block.size_array[0];
+    if (length == 0)
+        search_ = true;
+    blockEnd_ = nextBlockStart_ + length - 1;
+    nextBlockStart_ += length;
+    block_->next();
+}
+
+template <class Sink>
+void Walk<Sink>::beginParagraph()
+{
+    sink_.beginParagraph(blockFormat_ >= 0 ? paragraphFormat(blockFormat_) : ParagraphFormat{});
     open_ = true;
+}
+
+// The offset of the next separator from `from` in a fragment at `position`
+// in the text, or `length`: where the current block ends, checked.
+template <class Sink>
+size_t Walk<Sink>::separatorIn(const char16_t* units, size_t from, size_t length, size_t position)
+{
+    if (!search_) {
+        if (blockEnd_ >= position + length)
+            return length;
+        if (blockEnd_ >= position + from && isBlockSeparator(units[blockEnd_ - position]))
+            return blockEnd_ - position;
+        search_ = true;
+    }
+    return from + findBlockSeparator(units + from, length - from);
 }
 
 template <class Sink>
@@ -167,21 +204,26 @@ void Walk<Sink>::run()
     const auto* all = reinterpret_cast<const char16_t*>(buffer.utf16());
     const auto size = static_cast<size_t>(buffer.size());
     block_.emplace(document_.blockMap());
+    nextBlock();
     beginParagraph();
+    size_t position = 0;
     for (InReadingOrder<QTextFragmentData> fragment(document_.fragmentMap()); !fragment.atEnd(); fragment.next()) {
         const auto start = static_cast<size_t>(fragment->stringPosition);
         const size_t length = fragment->size_array[0];
+        const size_t at = position;
+        position += length;
         if (start > size || length > size - start)
             continue; // never so in a sound document; nothing to read there
         const Resolved& format = charFormat(fragment->format);
         const char16_t* units = all + start;
         size_t from = 0;
-        for (size_t i; (i = from + findBlockSeparator(units + from, length - from)) < length;) {
+        for (size_t i; (i = separatorIn(units, from, length, at)) < length;) {
             piece(std::u16string_view(units + from, i - from), format);
             if (!open_)
                 beginParagraph();
             sink_.endParagraph();
             open_ = false;
+            nextBlock();
             from = i + 1;
         }
         piece(std::u16string_view(units + from, length - from), format);
