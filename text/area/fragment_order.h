@@ -4,6 +4,7 @@
 
 #include <QtGui/private/qfragmentmap_p.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -48,14 +49,13 @@ private:
     // and each tie to a node already passed is checked as it is met.
     bool storedInOrder() const
     {
+        constexpr uint32_t kNotPassed = UINT32_MAX;
         const auto start = std::make_unique_for_overwrite<uint32_t[]>(count_ + 1);
-        const auto rank = [this](uint32_t x) { return x >= first_ ? x - first_ : x + count_ - first_; };
-        // Where the text of a node's subtree starts, from the node's start.
+        std::fill_n(start.get(), count_ + 1, kNotPassed);
+        // Where the text of a node's subtree starts.
         const auto subtree = [&start](uint32_t x, const Fragment& f) { return start[x] - f.size_left_array[0]; };
         // A child's subtree starts where its parent's does, or just after the parent.
-        const auto tied = [&](uint32_t parent, uint32_t child) {
-            const Fragment& p = *map_.fragment(parent);
-            const Fragment& c = *map_.fragment(child);
+        const auto tied = [&](uint32_t parent, const Fragment& p, uint32_t child, const Fragment& c) {
             if (c.parent != parent)
                 return false;
             if (p.left == child)
@@ -64,23 +64,22 @@ private:
         };
         uint32_t position = 0;
         uint32_t roots = 0;
-        for (uint32_t x = first_, r = 0; x != 0; x = arrayNext(x), ++r) {
+        for (uint32_t x = first_; x != 0; x = arrayNext(x)) {
             const Fragment& f = *map_.fragment(x);
-            if (f.size_array[0] == 0 || f.left > count_ || f.right > count_ || f.parent > count_)
+            if (f.size_array[0] == 0 || std::max({f.left, f.right, f.parent}) > count_)
                 return false;
             start[x] = position;
             position += f.size_array[0];
             if (f.parent == 0) {
-                ++roots;
-                if (subtree(x, f) != 0)
+                if (++roots > 1 || subtree(x, f) != 0)
                     return false;
-            } else if (rank(f.parent) < r && !tied(f.parent, x)) {
+            } else if (f.parent != x && start[f.parent] != kNotPassed && !tied(f.parent, *map_.fragment(f.parent), x, f)) {
                 return false;
             }
-            for (const uint32_t child : {f.left, f.right}) {
-                if (child != 0 && rank(child) < r && !tied(x, child))
-                    return false;
-            }
+            if (f.left != 0 && f.left != x && start[f.left] != kNotPassed && !tied(x, f, f.left, *map_.fragment(f.left)))
+                return false;
+            if (f.right != 0 && f.right != x && start[f.right] != kNotPassed && !tied(x, f, f.right, *map_.fragment(f.right)))
+                return false;
         }
         return roots == 1;
     }
