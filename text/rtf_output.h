@@ -65,6 +65,16 @@ public:
         *next_++ = c;
         return *this;
     }
+    // A string literal: its length is known here, and one fixed copy writes it.
+    template <size_t N>
+    RtfOutput& operator+=(const char (&literal)[N])
+    {
+        static_assert(N > 0);
+        reserve(N);
+        std::memcpy(next_, literal, N - 1);
+        next_ += N - 1;
+        return *this;
+    }
     RtfOutput& operator+=(std::string_view text)
     {
         reserve(text.size());
