@@ -3,6 +3,7 @@
 
 #include "base/errors.h"
 #include "base/file.h"
+#include "text/document_prefetch.h"
 
 #include <new>
 
@@ -10,6 +11,8 @@ namespace text {
 
 Document loadDocumentFile(const std::string& path)
 {
+    if (std::optional<Document> ahead = takePrefetchedDocument(base::expandPath(path)))
+        return std::move(*ahead);
     const std::string bytes = base::readFile(path);
     if (auto rtf = readRtf(bytes))
         return std::move(*rtf);
