@@ -83,6 +83,9 @@ void TApplication::CreateWindows()
     forms::setHandlerRunner([](const std::function<void()>& handler) {
         static_cast<TApplication*>(QCoreApplication::instance())->RunHandler(handler);
     });
+    // The settings loader's last document reads and parses on a worker
+    // while the windows are made.
+    TForm2::ReadLastDocumentAhead();
     Form1 = new TForm1;
     RunHandler([] { Form1->FormCreate(); });
     Form2 = new TForm2;

@@ -10,6 +10,7 @@
 #include "settings/integer_parse.h"
 #include "settings/setting_keys.h"
 #include "text/area/text_area.h"
+#include "text/document_prefetch.h"
 
 #include <QFileInfo>
 #include <QPushButton>
@@ -113,7 +114,10 @@ void TForm2::FormCreate()
         },
         [&] { CheckBox2->SetChecked(settings::readFlag(*ini, Setting::BackgroundPictureVisible)); },
         [this] { followPictureSwitch(); },
-        [&] { ini.reset(); },
+        [&] {
+            ini.reset();
+            text::dropPrefetchedDocument();
+        },
     };
     for (const auto& step : steps)
         forms::runHandler(step);
@@ -136,6 +140,21 @@ void TForm2::loadLastDocument(const settings::TCustomIniFile& ini)
     Form1->Memo1->LoadDocument(path.toStdString());
     CurrentFilePath = path;
     Form1->SetCaption(QStringLiteral("Quelmar - ") + NamePart(path));
+}
+
+// The loader's rules for the last document, without its effects; whatever
+// fails here is the loader's to report.
+void TForm2::ReadLastDocumentAhead()
+{
+    try {
+        const settings::TIniFile ini(settingsPath());
+        if (!settings::readFlag(ini, Setting::LoadLastFile))
+            return;
+        const QString path = storedText(ini, Setting::LastWorkingFilePath);
+        if (QFileInfo::exists(path))
+            text::prefetchDocumentFile(path.toStdString());
+    } catch (...) {
+    }
 }
 
 void TForm2::applyStoredWidth(const settings::TCustomIniFile& ini)

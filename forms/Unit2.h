@@ -31,6 +31,11 @@ public:
     TForm2();
     ~TForm2() override;
 
+    // Starts reading the document the loader will load, when the stored
+    // settings name one; silent, changes nothing, and the loader's own load
+    // takes the result only while the file is still the one read.
+    static void ReadLastDocumentAhead();
+
     void FormCreate();
     void FormActivate();
     void FormClose();
