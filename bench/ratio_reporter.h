@@ -72,10 +72,10 @@ private:
     std::map<std::string, Times> medians_;
 };
 
-// Runs the registered benchmarks with the ratios reported at the end;
-// `repetitions` above one (unless the command line sets its own) repeats
-// every benchmark that many times, interleaved, and compares medians.
-inline int runWithRatios(int argc, char** argv, std::vector<RatioTarget> targets, int repetitions = 1)
+// Runs the registered benchmarks into `reporter`; `repetitions` above one
+// (unless the command line sets its own) repeats every benchmark that many
+// times, interleaved at random, and reports only the aggregates.
+inline int runInterleaved(int argc, char** argv, benchmark::BenchmarkReporter& reporter, int repetitions)
 {
     std::vector<char*> args(argv, argv + argc);
     std::string repeat = "--benchmark_repetitions=" + std::to_string(repetitions);
@@ -91,8 +91,15 @@ inline int runWithRatios(int argc, char** argv, std::vector<RatioTarget> targets
     int count = static_cast<int>(args.size());
     args.push_back(nullptr);
     benchmark::Initialize(&count, args.data());
-    RatioReporter reporter(std::move(targets));
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
+}
+
+// Runs the registered benchmarks with the ratios reported at the end,
+// comparing medians where there are repetitions.
+inline int runWithRatios(int argc, char** argv, std::vector<RatioTarget> targets, int repetitions = 1)
+{
+    RatioReporter reporter(std::move(targets));
+    return runInterleaved(argc, argv, reporter, repetitions);
 }
