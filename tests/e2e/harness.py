@@ -65,10 +65,12 @@ class Session:
 
     def start_display(self):
         # Xvfb picks a free display itself and writes its number to the pipe,
-        # so parallel runs never meet on one display.
+        # so parallel runs never meet on one display. Without -noreset it
+        # resets when its last client leaves, and a program restarted in
+        # that moment finds no display.
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0', '%dx%dx24' % self.size,
-                                      '-nolisten', 'tcp'], pass_fds=(write_end,),
+                                      '-nolisten', 'tcp', '-noreset'], pass_fds=(write_end,),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
