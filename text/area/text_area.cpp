@@ -2,6 +2,7 @@
 
 #include "text/area/text_editor.h"
 #include "text/document_file.h"
+#include "text/document_release.h"
 #include "platform/screen.h"
 
 #include <QContextMenuEvent>
@@ -55,6 +56,7 @@ void TextArea::LoadDocument(const std::string& path)
     fillQtDocument(*editor_->document(), doc, defaultFont(), dotsPerInch());
     pictures_ = std::move(doc.pictures);
     editor_->moveCursor(QTextCursor::Start);
+    releaseInBackground(std::move(doc));
 }
 
 void TextArea::SaveDocument(const std::string& path) const
