@@ -121,7 +121,7 @@ uint32_t systemAnsiCodePage()
 CodePageDecoder::CodePageDecoder(uint32_t codePage)
     : codePage_(codePage), iconv_(openDecoder(codePage_)), rows_(256)
 {
-    for (int b = 0; b < 256; ++b) {
+    for (size_t b = 0; b < 256; ++b) {
         const char byte = static_cast<char>(b);
         bool incomplete = false;
         const char32_t c = convert(&byte, 1, incomplete);
