@@ -36,11 +36,10 @@ void releaseInBackground(Document&& document) noexcept
         std::lock_guard lock(r.mutex);
         if (r.worker.joinable())
             r.worker.join();
-        // Should the thread not start, the lambda and its document go here.
         r.worker = std::thread([doomed = std::move(owned)]() mutable { doomed.reset(); });
     } catch (...) {
-        // No memory for the holder or no thread: freed on this one.
-        Document gone = std::move(document);
+        // No memory or no thread: the document is freed on this thread,
+        // where it stands (the caller's, or the lambda's that never ran).
     }
 }
 
