@@ -2,6 +2,7 @@
 // other by index, so a book of 100,000 paragraphs is one allocation.
 #include "text/layout/height_tree.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace text {
@@ -78,6 +79,13 @@ int HeightTree::newNode(const BlockExtent& extent, uint32_t priority)
 // Cartesian-tree construction in O(n): the right spine lives on a stack.
 int HeightTree::build(const std::vector<BlockExtent>& extents)
 {
+    // One allocation for a whole book, not a copy at every doubling; still
+    // doubling, so that a keystroke's one new node does not copy them all.
+    if (extents.size() > free_.size()) {
+        const size_t needed = nodes_.size() + (extents.size() - free_.size());
+        if (needed > nodes_.capacity())
+            nodes_.reserve(std::max(needed, 2 * nodes_.capacity()));
+    }
     std::vector<int> spine;
     for (const BlockExtent& extent : extents) {
         const int n = newNode(extent, static_cast<uint32_t>(random_()));
