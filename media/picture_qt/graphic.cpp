@@ -27,7 +27,9 @@ struct JpegDecodeJob {
         QImage decoded;
         std::exception_ptr failure;
         try {
-            decoded = toQImage(picture::decodeJpeg(bytes));
+            // In the screen's own format: a picture the size of the
+            // screen then goes to it without a conversion on the GUI thread.
+            decoded = toQImage(picture::decodeJpeg(bytes)).convertToFormat(QImage::Format_RGB32);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -139,17 +141,28 @@ void TJPEGImage::LoadFromBytes(std::string bytes)
     progressive_ = header.progressive;
 }
 
+void TJPEGImage::decode()
+{
+    if (decoded_ || failed_)
+        return;
+    // Marked first: if decoding raises, this draw is the only one that does.
+    failed_ = true;
+    const std::shared_ptr<JpegDecodeJob> job = std::move(job_);
+    image_ = job->take();
+    failed_ = false;
+    decoded_ = true;
+}
+
 void TJPEGImage::Draw(QPainter& painter, const QRect& rect)
 {
-    if (!decoded_ && !failed_) {
-        // Marked first: if decoding raises, this draw is the only one that does.
-        failed_ = true;
-        const std::shared_ptr<JpegDecodeJob> job = std::move(job_);
-        image_ = job->take();
-        failed_ = false;
-        decoded_ = true;
-    }
+    decode();
     drawNearest(painter, rect, image_);
+}
+
+QImage TJPEGImage::AsDrawn(QSize size)
+{
+    decode();
+    return image_.size() == size && image_.format() == QImage::Format_RGB32 ? image_ : QImage();
 }
 
 void TMetafile::LoadFromBytes(std::string bytes) { metafile_ = picture::readMetafile(std::move(bytes)); }

@@ -31,6 +31,9 @@ public:
     // True when every pixel it draws is opaque, so a cache of it needs no
     // alpha channel and copies straight to the screen.
     virtual bool Opaque() const { return false; }
+    // The picture as Draw would leave a `size` image, when that is its own
+    // opaque pixels as they stand: shared, not drawn again. Null otherwise.
+    virtual QImage AsDrawn(QSize) { return {}; }
 };
 
 // Bitmaps, icons and PNG pictures: decoded whole at load.
@@ -94,8 +97,11 @@ public:
     bool ProgressiveEncoding() const { return progressive_; }
     bool Decoded() const { return decoded_; }
     bool Opaque() const override { return !failed_; }
+    QImage AsDrawn(QSize size) override;
 
 private:
+    void decode();
+
     std::shared_ptr<JpegDecodeJob> job_;
     int width_ = 0, height_ = 0;
     bool grayscale_ = false, progressive_ = false;

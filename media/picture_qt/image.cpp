@@ -138,9 +138,10 @@ const QImage& TImage::cachedPicture(QSize size)
         return cache_;
     cacheValid_ = false;
     TGraphic* graphic = picture_.Graphic();
-    QImage image(size, graphic->Opaque() ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    {
+    QImage image = graphic->AsDrawn(size);
+    if (image.isNull()) {
+        image = QImage(size, graphic->Opaque() ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
         QPainter painter(&image);
         graphic->Draw(painter, QRect(QPoint(0, 0), size));
     }

@@ -96,6 +96,23 @@ TEST_F(TImageTest, StretchesWithNearestPixelsAndScalesOncePerSize)
     EXPECT_EQ(image_.cacheRenders(), 2);
 }
 
+// A JPEG the control's size is shown as decoded, without being drawn again;
+// at any other size it is drawn stretched. Both must show its pixels.
+TEST_F(TImageTest, JpegShowsTheSameAtItsOwnSizeAndStretched)
+{
+    image_.setStretch(true);
+    load("blue.jpg", picture::testing::buildUniformJpeg({.width = 16, .height = 12}, {20, 40, 230}));
+    for (const QSize size : {QSize(16, 12), QSize(24, 18), QSize(16, 12)}) {
+        image_.resize(size);
+        const QImage s = shot();
+        for (const QPoint p : {QPoint(0, 0), QPoint(size.width() - 1, size.height() - 1)}) {
+            EXPECT_LT(qRed(s.pixel(p)), 40) << size.width();
+            EXPECT_GT(qBlue(s.pixel(p)), 200) << size.width();
+        }
+    }
+    EXPECT_EQ(image_.cacheRenders(), 3);
+}
+
 TEST_F(TImageTest, SkipsPaintingTheWindowBehindOnlyWhenThePictureCoversIt)
 {
     // Wrongly opaque, the control would show stale pixels around the picture.
