@@ -29,7 +29,8 @@ struct JpegDecodeJob {
         try {
             // In the screen's own format: a picture the size of the
             // screen then goes to it without a conversion on the GUI thread.
-            decoded = toQImage(picture::decodeJpeg(bytes)).convertToFormat(QImage::Format_RGB32);
+            decoded = toQImage(picture::decodeJpeg(bytes));
+            decoded.convertTo(QImage::Format_RGB32); // in place: same depth
         } catch (...) {
             failure = std::current_exception();
         }
